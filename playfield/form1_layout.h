@@ -1,0 +1,10 @@
+// The design-time layout of the game window.
+#pragma once
+
+#include "runtime/design.h"
+
+namespace playfield {
+
+const rt::FormDesign& form1Design();
+
+}  // namespace playfield

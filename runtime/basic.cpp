@@ -1,0 +1,32 @@
+#include "runtime/basic.h"
+
+#include <cmath>
+
+#include "runtime/host.h"
+
+namespace rt {
+
+void raiseOverflow(const char* what) {
+    throw RuntimeError(kErrOverflow, std::string("Overflow (") + what + ")");
+}
+
+std::string Str(Integer n) {
+    const int v = n.value();
+    return (v >= 0 ? " " : "") + std::to_string(v);
+}
+
+double Int(double x) { return std::floor(x); }
+
+std::string Chr(int code) {
+    if (code < 0 || code > 255) {
+        throw RuntimeError(kErrBadArgument, "Invalid procedure call or argument (Chr " +
+                                                std::to_string(code) + ")");
+    }
+    return std::string(1, static_cast<char>(code));
+}
+
+Single Rnd() { return host().nextRandom(); }
+
+void Randomize() { host().randomize(); }
+
+}  // namespace rt

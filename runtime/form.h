@@ -1,0 +1,101 @@
+// A window built from a design-time layout, with its event handlers.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runtime/controls.h"
+#include "runtime/design.h"
+
+namespace rt {
+
+class Form {
+public:
+    explicit Form(const FormDesign& design);
+    virtual ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    // Creates every control from the layout and runs Form_Load; does nothing if loaded.
+    void Load();
+    // Destroys every control, run-time array elements included. The form object and its
+    // fields stay as they are.
+    void Unload();
+    // Loads if needed, then displays the window.
+    void Show();
+
+    bool loaded() const { return loaded_; }
+    bool shown() const { return shown_; }
+    const FormDesign& design() const { return design_; }
+    const std::string& Caption() const { return design_.caption; }
+
+    // For the hosts. The stacking order runs from front to back.
+    const std::vector<Visual*>& stacking() const { return stacking_; }
+    const std::vector<Timer*>& timers() const { return timers_; }
+    const std::vector<MenuItem*>& menus() const { return menus_; }
+    Control* find(std::string_view name) const;
+
+    // Event delivery. Each runs the handler to its end; a runtime error or End inside it
+    // halts the program through the host. Events for an unloaded form are dropped.
+    void dispatchKeyUp(int keyCode, int shift);
+    void dispatchTimer(Timer& timer);
+    void dispatchMenu(MenuItem& item);
+    void dispatchTimer(std::string_view timerName);
+    void dispatchMenu(std::string_view menuName);
+
+    // Runs fn as the named handler: the one place where errors become the program's report.
+    void guarded(std::string_view handlerName, const std::function<void()>& fn);
+
+    // Runtime side: a property write asks for these pixels to be painted again.
+    void invalidate(const PixelRect& rect);
+    // Runtime side: a timer's Enabled or Interval changed.
+    void timerChanged(Timer& timer);
+    // Runtime side: a control array has loaded a new element in front of `inFrontOf`.
+    Image& addElement(const Image& model, int index, const Visual* inFrontOf);
+
+protected:
+    virtual void Form_Load() {}
+    virtual void Form_KeyUp(Integer KeyCode, Integer Shift) {
+        (void)KeyCode;
+        (void)Shift;
+    }
+    // Binds "Control_Event" names (e.g. "Dropper_Timer", "mnuExit_Click") to handlers.
+    void on(std::string handlerName, std::function<void()> handler);
+
+    // Named control access for the handlers; a missing control is a runtime error.
+    Image& image(std::string_view name) const;
+    Label& label(std::string_view name) const;
+    Timer& timer(std::string_view name) const;
+    ImageArray& imageArray(std::string_view name) const;
+
+private:
+    void runHandler(const std::string& name);
+    template <typename T>
+    T& named(std::string_view name) const;
+
+    const FormDesign& design_;
+    bool loaded_ = false;
+    bool shown_ = false;
+    std::vector<std::unique_ptr<Control>> owned_;
+    std::map<std::string, Control*, std::less<>> named_;
+    std::map<std::string, std::unique_ptr<ImageArray>, std::less<>> arrays_;
+    std::vector<Visual*> stacking_;
+    std::vector<Timer*> timers_;
+    std::vector<MenuItem*> menus_;
+    std::map<std::string, std::function<void()>, std::less<>> handlers_;
+};
+
+// Shows a message box and returns the button chosen: 6 Yes, 7 No, 1 OK.
+int MsgBox(const std::string& prompt, int buttons, const std::string& title);
+// Stops the program at once: every form is unloaded and no further event runs.
+[[noreturn]] void End();
+// A stored bitmap by number; format 0 asks for a bitmap.
+PictureRef LoadResPicture(int id, int format);
+using BitmapStore = PictureRef (*)(int id);
+void setBitmapStore(BitmapStore store);
+
+}  // namespace rt
