@@ -5,7 +5,7 @@
 #include "runtime/form.h"
 
 class Form1 : public rt::Form {
-public:
+  public:
     Form1();
 
     // The state of one game; Form_Load sets it afresh.

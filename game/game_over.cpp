@@ -10,8 +10,8 @@ void Form1::GameOverPrompt(GameOver cause) {
         title = "No more!";
     } else {
         text = "You died. Be careful around Zorbo!!" + cr + cr + "You threw" +
-               rt::Str(100 - BalloonsLeft) + " balloons." + cr + "Your score is" +
-               rt::Str(Score) + "." + cr + cr + "Try again?";
+               rt::Str(100 - BalloonsLeft) + " balloons." + cr + "Your score is" + rt::Str(Score) +
+               "." + cr + cr + "Try again?";
         title = "Ouch!";
     }
     const int answer = rt::MsgBox(text, 4, title);

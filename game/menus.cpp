@@ -1,8 +1,12 @@
 #include "game/form1.h"
 
-void Form1::mnuExit_Click() { rt::End(); }
+void Form1::mnuExit_Click() {
+    rt::End();
+}
 
-void Form1::mnuReset_Click() { RestartGame(); }
+void Form1::mnuReset_Click() {
+    RestartGame();
+}
 
 void Form1::mnuHelp_Click() {
     rt::MsgBox(

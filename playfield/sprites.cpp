@@ -150,7 +150,9 @@ const char* const kPlayerLower = R"(
 )";
 using Grid = std::vector<std::string>;
 
-Grid blank(int width, int height) { return Grid(static_cast<size_t>(height), std::string(static_cast<size_t>(width), '.')); }
+Grid blank(int width, int height) {
+    return Grid(static_cast<size_t>(height), std::string(static_cast<size_t>(width), '.'));
+}
 
 // Lays the numbered rows of `map` over `grid`.
 Grid overlay(Grid grid, const char* map) {
@@ -256,20 +258,34 @@ const IndexedBitmap* stored(int id) {
 
 rt::Rgb colourOf(char letter) {
     switch (letter) {
-        case '.': return rt::rgb(255, 255, 255);
-        case 'K': return rt::rgb(0, 0, 0);
-        case 'L': return rt::rgb(255, 255, 128);
-        case 'S': return rt::rgb(192, 192, 192);
-        case 'Y': return rt::rgb(255, 255, 0);
-        case 'U': return rt::rgb(0, 0, 255);
-        case 'T': return rt::rgb(0, 255, 255);
-        case 'R': return rt::rgb(255, 0, 0);
-        case 'G': return rt::rgb(0, 255, 0);
-        case 'H': return rt::rgb(0, 128, 0);
-        case 'N': return rt::rgb(128, 64, 0);
-        case 'M': return rt::rgb(128, 0, 0);
-        case 'P': return rt::rgb(255, 0, 255);
-        default: throw std::logic_error(std::string("no colour for sprite letter ") + letter);
+        case '.':
+            return rt::rgb(255, 255, 255);
+        case 'K':
+            return rt::rgb(0, 0, 0);
+        case 'L':
+            return rt::rgb(255, 255, 128);
+        case 'S':
+            return rt::rgb(192, 192, 192);
+        case 'Y':
+            return rt::rgb(255, 255, 0);
+        case 'U':
+            return rt::rgb(0, 0, 255);
+        case 'T':
+            return rt::rgb(0, 255, 255);
+        case 'R':
+            return rt::rgb(255, 0, 0);
+        case 'G':
+            return rt::rgb(0, 255, 0);
+        case 'H':
+            return rt::rgb(0, 128, 0);
+        case 'N':
+            return rt::rgb(128, 64, 0);
+        case 'M':
+            return rt::rgb(128, 0, 0);
+        case 'P':
+            return rt::rgb(255, 0, 255);
+        default:
+            throw std::logic_error(std::string("no colour for sprite letter ") + letter);
     }
 }
 

@@ -9,10 +9,10 @@ namespace playfield {
 
 // The standard 16-colour palette of the stored bitmaps, in index order.
 constexpr std::array<rt::Rgb, 16> kPalette16 = {
-    rt::rgb(0, 0, 0),       rt::rgb(128, 0, 0),     rt::rgb(0, 128, 0),   rt::rgb(128, 128, 0),
-    rt::rgb(0, 0, 128),     rt::rgb(128, 0, 128),   rt::rgb(0, 128, 128), rt::rgb(192, 192, 192),
-    rt::rgb(128, 128, 128), rt::rgb(255, 0, 0),     rt::rgb(0, 255, 0),   rt::rgb(255, 255, 0),
-    rt::rgb(0, 0, 255),     rt::rgb(255, 0, 255),   rt::rgb(0, 255, 255), rt::rgb(255, 255, 255),
+    rt::rgb(0, 0, 0),       rt::rgb(128, 0, 0),   rt::rgb(0, 128, 0),   rt::rgb(128, 128, 0),
+    rt::rgb(0, 0, 128),     rt::rgb(128, 0, 128), rt::rgb(0, 128, 128), rt::rgb(192, 192, 192),
+    rt::rgb(128, 128, 128), rt::rgb(255, 0, 0),   rt::rgb(0, 255, 0),   rt::rgb(255, 255, 0),
+    rt::rgb(0, 0, 255),     rt::rgb(255, 0, 255), rt::rgb(0, 255, 255), rt::rgb(255, 255, 255),
 };
 
 rt::Rgb colourOf(char letter);

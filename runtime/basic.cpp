@@ -15,18 +15,24 @@ std::string Str(Integer n) {
     return (v >= 0 ? " " : "") + std::to_string(v);
 }
 
-double Int(double x) { return std::floor(x); }
+double Int(double x) {
+    return std::floor(x);
+}
 
 std::string Chr(int code) {
     if (code < 0 || code > 255) {
-        throw RuntimeError(kErrBadArgument, "Invalid procedure call or argument (Chr " +
-                                                std::to_string(code) + ")");
+        throw RuntimeError(kErrBadArgument,
+                           "Invalid procedure call or argument (Chr " + std::to_string(code) + ")");
     }
     return std::string(1, static_cast<char>(code));
 }
 
-Single Rnd() { return host().nextRandom(); }
+Single Rnd() {
+    return host().nextRandom();
+}
 
-void Randomize() { host().randomize(); }
+void Randomize() {
+    host().randomize();
+}
 
 }  // namespace rt

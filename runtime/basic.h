@@ -11,12 +11,12 @@ namespace rt {
 // Raised by the runtime for anything a handler may not do. Nothing in the game catches it:
 // the event dispatcher turns it into the program's one error report and a failing exit.
 class RuntimeError : public std::runtime_error {
-public:
+  public:
     RuntimeError(int number, const std::string& message)
         : std::runtime_error(message), number_(number) {}
     int number() const { return number_; }
 
-private:
+  private:
     int number_;
 };
 
@@ -33,7 +33,7 @@ enum ErrorNumber : int {
 // A checked 16-bit signed whole number. Arithmetic that leaves the 16-bit range raises the
 // overflow error rather than wrapping, so a broken invariant shows up at once.
 class Integer {
-public:
+  public:
     constexpr Integer() = default;
     // Implicit, so that handlers can write `BalloonsLeft - 1` and `Count() > 0`.
     constexpr Integer(int v) : v_(check(v)) {}  // NOLINT(google-explicit-constructor)
@@ -47,7 +47,7 @@ public:
     friend constexpr bool operator==(Integer a, Integer b) = default;
     friend constexpr std::strong_ordering operator<=>(Integer a, Integer b) = default;
 
-private:
+  private:
     static constexpr int16_t check(int v) {
         if (v < INT16_MIN || v > INT16_MAX) {
             raiseOverflow("16-bit integer arithmetic");
@@ -60,7 +60,7 @@ private:
 // The general value type, as the game uses it: it only ever holds a 16-bit whole number, with
 // the same overflow check.
 class Variant : public Integer {
-public:
+  public:
     using Integer::Integer;
     constexpr Variant(Integer i) : Integer(i) {}  // NOLINT(google-explicit-constructor)
 };

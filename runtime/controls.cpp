@@ -40,8 +40,12 @@ void Visual::move(Single& field, Single v) {
     invalidate();
 }
 
-void Visual::setLeft(Single v) { move(left_, v); }
-void Visual::setTop(Single v) { move(top_, v); }
+void Visual::setLeft(Single v) {
+    move(left_, v);
+}
+void Visual::setTop(Single v) {
+    move(top_, v);
+}
 
 void Visual::setVisible(bool v) {
     if (visible_ == v) {
@@ -100,8 +104,8 @@ void Timer::setEnabled(bool v) {
 
 void Timer::setInterval(int ms) {
     if (ms < 0 || ms > 65535) {
-        throw RuntimeError(kErrBadArgument, "Invalid property value (Interval " +
-                                                std::to_string(ms) + ")");
+        throw RuntimeError(kErrBadArgument,
+                           "Invalid property value (Interval " + std::to_string(ms) + ")");
     }
     if (interval_ == ms) {
         return;
@@ -115,9 +119,8 @@ MenuItem::MenuItem(Form& form, const ControlDesign& d) : Control(form, d), capti
 Image& ImageArray::operator[](Integer index) const {
     auto it = elements_.find(index.value());
     if (it == elements_.end()) {
-        throw RuntimeError(kErrBadIndex, "Control array element '" +
-                                             std::to_string(index.value()) + "' of " + name_ +
-                                             " doesn't exist");
+        throw RuntimeError(kErrBadIndex, "Control array element '" + std::to_string(index.value()) +
+                                             "' of " + name_ + " doesn't exist");
     }
     return *it->second;
 }
@@ -128,8 +131,8 @@ void ImageArray::Load(Integer index) {
                                              " of " + name_ + " is invalid");
     }
     if (exists(index)) {
-        throw RuntimeError(kErrAlreadyLoaded, "Element " + std::to_string(index.value()) +
-                                                  " of " + name_ + " is already loaded");
+        throw RuntimeError(kErrAlreadyLoaded, "Element " + std::to_string(index.value()) + " of " +
+                                                  name_ + " is already loaded");
     }
     const Image& model = *elements_.begin()->second;
     elements_[index.value()] = &form_.addElement(model, index.value(), &model);

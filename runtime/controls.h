@@ -20,7 +20,7 @@ struct PixelRect {
 };
 
 class Control {
-public:
+  public:
     Control(Form& form, const ControlDesign& design);
     virtual ~Control() = default;
     Control(const Control&) = delete;
@@ -31,10 +31,10 @@ public:
     int Index() const { return index_; }
     Form& form() const { return form_; }
 
-protected:
+  protected:
     Form& form_;
 
-private:
+  private:
     ControlKind kind_;
     std::string name_;
     int index_;
@@ -42,7 +42,7 @@ private:
 
 // A control with a place on the window.
 class Visual : public Control {
-public:
+  public:
     Visual(Form& form, const ControlDesign& design);
 
     Single Left() const { return left_; }
@@ -58,29 +58,29 @@ public:
     // that holds it.
     PixelRect pixelRect() const;
 
-protected:
+  protected:
     void invalidate() const;
 
-private:
+  private:
     void move(Single& field, Single v);
     Single left_, top_, width_, height_;
     bool visible_;
 };
 
 class Image : public Visual {
-public:
+  public:
     Image(Form& form, const ControlDesign& design);
     const PictureRef& Picture() const { return picture_; }
     void setPicture(PictureRef picture);
     bool Stretch() const { return stretch_; }
 
-private:
+  private:
     PictureRef picture_;
     bool stretch_;
 };
 
 class Label : public Visual {
-public:
+  public:
     Label(Form& form, const ControlDesign& design);
     const std::string& Caption() const { return caption_; }
     void setCaption(const std::string& caption);
@@ -89,7 +89,7 @@ public:
     Rgb ForeColor() const { return foreColor_; }
     bool TransparentBack() const { return transparentBack_; }
 
-private:
+  private:
     std::string caption_;
     FontDesign font_;
     Alignment alignment_;
@@ -98,14 +98,14 @@ private:
 };
 
 class Shape : public Visual {
-public:
+  public:
     Shape(Form& form, const ControlDesign& design);
     bool Filled() const { return filled_; }
     Rgb FillColor() const { return fillColor_; }
     Rgb BorderColor() const { return borderColor_; }
     int BorderWidth() const { return borderWidth_; }
 
-private:
+  private:
     bool filled_;
     Rgb fillColor_;
     Rgb borderColor_;
@@ -113,7 +113,7 @@ private:
 };
 
 class Timer : public Control {
-public:
+  public:
     Timer(Form& form, const ControlDesign& design);
     bool Enabled() const { return enabled_; }
     int Interval() const { return interval_; }
@@ -124,23 +124,23 @@ public:
     // A timer with an interval of 0 never ticks, even when enabled.
     bool running() const { return enabled_ && interval_ > 0; }
 
-private:
+  private:
     bool enabled_;
     int interval_;
 };
 
 class MenuItem : public Control {
-public:
+  public:
     MenuItem(Form& form, const ControlDesign& design);
     const std::string& Caption() const { return caption_; }
 
-private:
+  private:
     std::string caption_;
 };
 
 // A control array of images. Element 0 is the design-time template.
 class ImageArray {
-public:
+  public:
     ImageArray(Form& form, std::string name) : form_(form), name_(std::move(name)) {}
 
     Integer Count() const { return Integer(static_cast<int>(elements_.size())); }
@@ -152,7 +152,7 @@ public:
     // Runtime side: the element made from the layout.
     void adopt(int index, Image* element) { elements_[index] = element; }
 
-private:
+  private:
     Form& form_;
     std::string name_;
     std::map<int, Image*> elements_;  // owned by the form

@@ -98,8 +98,8 @@ Control* Form::find(std::string_view name) const {
 template <typename T>
 T& Form::named(std::string_view name) const {
     if (!loaded_) {
-        throw RuntimeError(kErrNotLoaded, design_.name + " is not loaded (control " +
-                                              std::string(name) + ")");
+        throw RuntimeError(kErrNotLoaded,
+                           design_.name + " is not loaded (control " + std::string(name) + ")");
     }
     auto* c = dynamic_cast<T*>(find(name));
     if (c == nullptr) {
@@ -108,9 +108,15 @@ T& Form::named(std::string_view name) const {
     return *c;
 }
 
-Image& Form::image(std::string_view name) const { return named<Image>(name); }
-Label& Form::label(std::string_view name) const { return named<Label>(name); }
-Timer& Form::timer(std::string_view name) const { return named<Timer>(name); }
+Image& Form::image(std::string_view name) const {
+    return named<Image>(name);
+}
+Label& Form::label(std::string_view name) const {
+    return named<Label>(name);
+}
+Timer& Form::timer(std::string_view name) const {
+    return named<Timer>(name);
+}
 
 ImageArray& Form::imageArray(std::string_view name) const {
     if (!loaded_) {
@@ -237,7 +243,9 @@ namespace {
 BitmapStore g_store = nullptr;
 }
 
-void setBitmapStore(BitmapStore store) { g_store = store; }
+void setBitmapStore(BitmapStore store) {
+    g_store = store;
+}
 
 PictureRef LoadResPicture(int id, int format) {
     if (format != 0) {
@@ -245,8 +253,7 @@ PictureRef LoadResPicture(int id, int format) {
     }
     PictureRef p = g_store != nullptr ? g_store(id) : nullptr;
     if (!p) {
-        throw RuntimeError(326, "Resource with identifier '" + std::to_string(id) +
-                                    "' not found");
+        throw RuntimeError(326, "Resource with identifier '" + std::to_string(id) + "' not found");
     }
     return p;
 }

@@ -14,7 +14,7 @@
 namespace rt {
 
 class Form {
-public:
+  public:
     explicit Form(const FormDesign& design);
     virtual ~Form();
     Form(const Form&) = delete;
@@ -57,7 +57,7 @@ public:
     // Runtime side: a control array has loaded a new element in front of `inFrontOf`.
     Image& addElement(const Image& model, int index, const Visual* inFrontOf);
 
-protected:
+  protected:
     virtual void Form_Load() {}
     virtual void Form_KeyUp(Integer KeyCode, Integer Shift) {
         (void)KeyCode;
@@ -72,7 +72,7 @@ protected:
     Timer& timer(std::string_view name) const;
     ImageArray& imageArray(std::string_view name) const;
 
-private:
+  private:
     void runHandler(const std::string& name);
     template <typename T>
     T& named(std::string_view name) const;

@@ -24,7 +24,9 @@ void HeadlessHost::formUnloaded(Form& form) {
     }
 }
 
-void HeadlessHost::invalidate(Form&, const PixelRect& rect) { invalidated_.push_back(rect); }
+void HeadlessHost::invalidate(Form&, const PixelRect& rect) {
+    invalidated_.push_back(rect);
+}
 
 std::vector<PixelRect> HeadlessHost::takeInvalidated() {
     std::vector<PixelRect> out;
@@ -51,8 +53,8 @@ void HeadlessHost::advance(int64_t ms) {
         Timer* next = nullptr;
         Schedule best;
         for (auto& [t, s] : timers_) {
-            if (s.due <= target &&
-                (next == nullptr || s.due < best.due || (s.due == best.due && s.order < best.order))) {
+            if (s.due <= target && (next == nullptr || s.due < best.due ||
+                                    (s.due == best.due && s.order < best.order))) {
                 next = t;
                 best = s;
             }

@@ -14,7 +14,7 @@
 namespace rt {
 
 class HeadlessHost : public Host {
-public:
+  public:
     struct Box {
         std::string text;
         int buttons;
@@ -60,11 +60,11 @@ public:
     Single nextRandom() override;
     void randomize() override { ++randomizeCalls_; }
 
-protected:
+  protected:
     void onEnded() override {}
     void onFailed(const std::string&) override {}
 
-private:
+  private:
     struct Schedule {
         int64_t due = 0;
         uint64_t order = 0;  // ties fire in the order the timers were made

@@ -10,7 +10,9 @@ namespace {
 Host* g_current = nullptr;
 }
 
-Host::Host() { g_current = this; }
+Host::Host() {
+    g_current = this;
+}
 
 Host::~Host() {
     if (g_current == this) {
@@ -34,7 +36,9 @@ void Host::registerForm(Form* form) {
     }
 }
 
-void Host::unregisterForm(Form* form) { std::erase(forms_, form); }
+void Host::unregisterForm(Form* form) {
+    std::erase(forms_, form);
+}
 
 void Host::unloadAll() {
     // Unloading unregisters, so work on a copy.

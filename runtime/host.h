@@ -17,7 +17,7 @@ class Form;
 struct Halt {};
 
 class Host {
-public:
+  public:
     Host();
     virtual ~Host();
     Host(const Host&) = delete;
@@ -48,11 +48,11 @@ public:
     void registerForm(Form* form);
     void unregisterForm(Form* form);
 
-protected:
+  protected:
     virtual void onEnded() = 0;
     virtual void onFailed(const std::string& report) = 0;
 
-private:
+  private:
     void unloadAll();
     bool halted_ = false;
     int exitStatus_ = 0;

@@ -21,14 +21,18 @@ namespace rt {
 
 namespace {
 
-QColor toColor(Rgb c) { return QColor(static_cast<QRgb>(0xFF000000U | c)); }
+QColor toColor(Rgb c) {
+    return QColor(static_cast<QRgb>(0xFF000000U | c));
+}
 
-QRect toRect(const PixelRect& r) { return QRect(r.x, r.y, r.w, r.h); }
+QRect toRect(const PixelRect& r) {
+    return QRect(r.x, r.y, r.w, r.h);
+}
 
 QImage wrap(const Picture& p) {
     // No copy: the picture outlives the paint call that uses this image.
-    return QImage(reinterpret_cast<const uchar*>(p.pixels.data()), p.width, p.height,
-                  p.width * 4, QImage::Format_RGB32);
+    return QImage(reinterpret_cast<const uchar*>(p.pixels.data()), p.width, p.height, p.width * 4,
+                  QImage::Format_RGB32);
 }
 
 QFont toFont(const FontDesign& f) {
@@ -111,27 +115,47 @@ int keyCodeOf(const QKeyEvent& e) {
         return 112 + (k - Qt::Key_F1);
     }
     switch (k) {
-        case Qt::Key_Backspace: return 8;
-        case Qt::Key_Tab: return 9;
+        case Qt::Key_Backspace:
+            return 8;
+        case Qt::Key_Tab:
+            return 9;
         case Qt::Key_Return:
-        case Qt::Key_Enter: return 13;
-        case Qt::Key_Shift: return 16;
-        case Qt::Key_Control: return 17;
-        case Qt::Key_Alt: return 18;
-        case Qt::Key_Pause: return 19;
-        case Qt::Key_CapsLock: return 20;
-        case Qt::Key_Escape: return 27;
-        case Qt::Key_PageUp: return 33;
-        case Qt::Key_PageDown: return 34;
-        case Qt::Key_End: return 35;
-        case Qt::Key_Home: return 36;
-        case Qt::Key_Left: return 37;
-        case Qt::Key_Up: return 38;
-        case Qt::Key_Right: return 39;
-        case Qt::Key_Down: return 40;
-        case Qt::Key_Insert: return 45;
-        case Qt::Key_Delete: return 46;
-        default: break;
+        case Qt::Key_Enter:
+            return 13;
+        case Qt::Key_Shift:
+            return 16;
+        case Qt::Key_Control:
+            return 17;
+        case Qt::Key_Alt:
+            return 18;
+        case Qt::Key_Pause:
+            return 19;
+        case Qt::Key_CapsLock:
+            return 20;
+        case Qt::Key_Escape:
+            return 27;
+        case Qt::Key_PageUp:
+            return 33;
+        case Qt::Key_PageDown:
+            return 34;
+        case Qt::Key_End:
+            return 35;
+        case Qt::Key_Home:
+            return 36;
+        case Qt::Key_Left:
+            return 37;
+        case Qt::Key_Up:
+            return 38;
+        case Qt::Key_Right:
+            return 39;
+        case Qt::Key_Down:
+            return 40;
+        case Qt::Key_Insert:
+            return 45;
+        case Qt::Key_Delete:
+            return 46;
+        default:
+            break;
     }
     return k < 0x100 ? k : 0;  // printable Latin-1 keys as themselves; others are no key
 }
@@ -151,7 +175,7 @@ bool hasDisplay() {
 
 // The form's client area: paints the controls, back to front, in the parts asked for.
 class Canvas : public QWidget {
-public:
+  public:
     Canvas(const Form& form, QWidget* parent) : QWidget(parent), form_(form) {
         const FormDesign& d = form.design();
         setFixedSize(d.clientWidth, d.clientHeight);
@@ -159,7 +183,7 @@ public:
         setAttribute(Qt::WA_OpaquePaintEvent);
     }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* e) override {
         QPainter p(this);
         p.setRenderHint(QPainter::SmoothPixmapTransform, false);
@@ -192,12 +216,12 @@ protected:
     void keyPressEvent(QKeyEvent* e) override { e->ignore(); }
     void keyReleaseEvent(QKeyEvent* e) override { e->ignore(); }
 
-private:
+  private:
     const Form& form_;
 };
 
 class FormWindow : public QMainWindow {
-public:
+  public:
     FormWindow(QtHost& host, Form& form) : host_(host), form_(form) {
         const FormDesign& d = form.design();
         setWindowTitle(QString::fromStdString(d.caption));
@@ -230,7 +254,7 @@ public:
         close();
     }
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* e) override { host_.keyPressed(form_, *e); }
     void keyReleaseEvent(QKeyEvent* e) override { host_.keyReleased(form_, *e); }
     void closeEvent(QCloseEvent* e) override {
@@ -240,7 +264,7 @@ protected:
         }
     }
 
-private:
+  private:
     QtHost& host_;
     Form& form_;
     Canvas* canvas_ = nullptr;
@@ -376,7 +400,9 @@ void QtHost::applyTimer(Timer& t) {
     }
 }
 
-void QtHost::timerChanged(Timer& t) { applyTimer(t); }
+void QtHost::timerChanged(Timer& t) {
+    applyTimer(t);
+}
 
 void QtHost::resyncTimers() {
     for (auto& [t, q] : timers_) {
@@ -430,10 +456,14 @@ int QtHost::messageBox(const std::string& text, int buttons, const std::string& 
         }
     }
     switch (result) {
-        case QMessageBox::Yes: return 6;
-        case QMessageBox::No: return 7;
-        case QMessageBox::Ok: return 1;
-        default: return 0;
+        case QMessageBox::Yes:
+            return 6;
+        case QMessageBox::No:
+            return 7;
+        case QMessageBox::Ok:
+            return 1;
+        default:
+            return 0;
     }
 }
 
@@ -447,8 +477,8 @@ Single QtHost::nextRandom() {
 }
 
 void QtHost::randomize() {
-    randomState_ = static_cast<uint64_t>(
-        std::chrono::high_resolution_clock::now().time_since_epoch().count());
+    randomState_ =
+        static_cast<uint64_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count());
 }
 
 void QtHost::keyPressed(Form& form, const QKeyEvent& e) {
@@ -500,7 +530,8 @@ void QtHost::onFailed(const std::string& report) {
         w->hide();
     }
     if (hasDisplay()) {
-        QMessageBox::critical(nullptr, QStringLiteral("Drenchwick"), QString::fromStdString(report));
+        QMessageBox::critical(nullptr, QStringLiteral("Drenchwick"),
+                              QString::fromStdString(report));
     }
     QCoreApplication::exit(1);
 }

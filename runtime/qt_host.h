@@ -22,7 +22,7 @@ class FormWindow;
 
 class QtHost : public QObject, public Host {
     Q_OBJECT
-public:
+  public:
     QtHost();
     ~QtHost() override;
 
@@ -55,11 +55,11 @@ public:
     void keyReleased(Form& form, const QKeyEvent& event);
     void windowClosed(Form& form);
 
-protected:
+  protected:
     void onEnded() override;
     void onFailed(const std::string& report) override;
 
-private:
+  private:
     void applyTimer(Timer& timer);
     void resyncTimers();
     void deliverPendingRelease();
