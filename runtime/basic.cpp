@@ -12,7 +12,9 @@ void raiseOverflow(const char* what) {
 
 std::string Str(Integer n) {
     const int v = n.value();
-    return (v >= 0 ? " " : "") + std::to_string(v);
+    std::string text(v >= 0 ? 1 : 0, ' ');
+    text += std::to_string(v);
+    return text;
 }
 
 double Int(double x) {

@@ -18,6 +18,13 @@ rt::PictureRef dot() {
 }
 
 // A small form of our own: two timers, a picture array, a label and a menu item.
+rt::ControlDesign control(rt::ControlKind kind, const char* name) {
+    rt::ControlDesign d;
+    d.kind = kind;
+    d.name = name;
+    return d;
+}
+
 const rt::FormDesign& probeDesign() {
     static const rt::FormDesign d = [] {
         rt::FormDesign f;
@@ -25,34 +32,28 @@ const rt::FormDesign& probeDesign() {
         f.caption = "Probe";
         f.clientWidth = 40;
         f.clientHeight = 30;
-        rt::ControlDesign fast;
-        fast.kind = rt::ControlKind::Timer;
-        fast.name = "Fast";
-        fast.enabled = true;
-        fast.interval = 10;
-        rt::ControlDesign slow = fast;
-        slow.name = "Slow";
-        slow.interval = 10;
-        rt::ControlDesign pic;
-        pic.kind = rt::ControlKind::Image;
-        pic.name = "Pic";
+        for (const char* name : {"Fast", "Slow"}) {
+            rt::ControlDesign t = control(rt::ControlKind::Timer, name);
+            t.enabled = true;
+            t.interval = 10;
+            f.controls.push_back(t);
+        }
+        rt::ControlDesign cap = control(rt::ControlKind::Label, "Cap");
+        cap.caption = "design";
+        cap.width = 30;
+        cap.height = 10;
+        f.controls.push_back(cap);
+        rt::ControlDesign pic = control(rt::ControlKind::Image, "Pic");
         pic.index = 0;
         pic.left = 3;
         pic.top = 4;
         pic.width = 2;
         pic.height = 2;
         pic.picture = dot();
-        rt::ControlDesign cap;
-        cap.kind = rt::ControlKind::Label;
-        cap.name = "Cap";
-        cap.caption = "design";
-        cap.width = 30;
-        cap.height = 10;
-        rt::ControlDesign go;
-        go.kind = rt::ControlKind::Menu;
-        go.name = "mnuGo";
+        f.controls.push_back(pic);
+        rt::ControlDesign go = control(rt::ControlKind::Menu, "mnuGo");
         go.caption = "Go";
-        f.controls = {fast, slow, cap, pic, go};
+        f.controls.push_back(go);
         return f;
     }();
     return d;
@@ -62,12 +63,12 @@ class Probe : public rt::Form {
   public:
     Probe() : rt::Form(probeDesign()) {
         on("Fast_Timer", [this] {
-            log += "F" + std::to_string(host().now()) + " ";
+            note('F');
             if (onFast) {
                 onFast();
             }
         });
-        on("Slow_Timer", [this] { log += "S" + std::to_string(host().now()) + " "; });
+        on("Slow_Timer", [this] { note('S'); });
         on("mnuGo_Click", [this] {
             if (onGo) {
                 onGo();
@@ -80,6 +81,12 @@ class Probe : public rt::Form {
     rt::ImageArray& Pic() { return imageArray("Pic"); }
     rt::Label& Cap() { return label("Cap"); }
     void Form_Load() override { ++loads; }
+    // Each tick as its timer's letter and the virtual time.
+    void note(char timer) {
+        log += timer;
+        log += std::to_string(host().now());
+        log += ' ';
+    }
     void Form_KeyUp(rt::Integer KeyCode, rt::Integer) override { keys += KeyCode.value(); }
 
     std::string log;
