@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QTimer>
 #include <chrono>
@@ -166,6 +167,20 @@ int shiftOf(const QKeyEvent& e) {
            (m & Qt::AltModifier ? 4 : 0);
 }
 
+// The application's style, except that Alt does not put the keyboard on the menu bar. With
+// that navigation on, a tap of Alt followed by Space chose "Exit" instead of throwing: the
+// window must keep every key, and the menu is used with the mouse.
+class GameStyle : public QProxyStyle {
+  public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == QStyle::SH_MenuBar_AltKeyNavigation) {
+            return 0;
+        }
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
 bool hasDisplay() {
     const QString p = QGuiApplication::platformName();
     return p != QLatin1String("offscreen") && p != QLatin1String("minimal");
@@ -272,6 +287,11 @@ class FormWindow : public QMainWindow {
 };
 
 QtHost::QtHost() {
+    // The application owns its style; one is enough for every host made in the process.
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr &&
+        dynamic_cast<GameStyle*>(QApplication::style()) == nullptr) {
+        QApplication::setStyle(new GameStyle);
+    }
     releaseGrace_ = new QTimer(this);
     releaseGrace_->setSingleShot(true);
     releaseGrace_->setTimerType(Qt::PreciseTimer);

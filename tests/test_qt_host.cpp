@@ -98,6 +98,28 @@ class QtHostTest : public QObject {
         QTRY_COMPARE(form_->WaterB().Count().value(), 4);
     }
 
+    void altLeavesTheKeyboardWithTheGame() {
+        // Alt used to put the menu bar in keyboard mode: the Space after it chose Exit, and
+        // Right, Right, Return opened the help.
+        QStringList opened;
+        host_->setBoxObserver([&](QMessageBox& box) {
+            opened << box.windowTitle();
+            box.button(QMessageBox::Ok)->click();
+        });
+        // As the window system delivers them, so that the menu bar sees them as a user's.
+        QWindow* w = host_->windowOf(*form_)->windowHandle();
+        QTest::keyClick(w, Qt::Key_Alt);
+        QTest::keyClick(w, Qt::Key_Space);
+        QTRY_COMPARE(form_->WaterB().Count().value(), 2);
+        for (Qt::Key key : {Qt::Key_Alt, Qt::Key_Right, Qt::Key_Right, Qt::Key_Return}) {
+            QTest::keyClick(w, key);
+        }
+        QTest::qWait(50);
+        QVERIFY(!host_->halted());
+        QCOMPARE(opened, QStringList());
+        QCOMPARE(form_->BalloonsLeft.value(), 99);
+    }
+
     void mashingSpaceNeverStallsTheBalloons() {
         QWidget* w = host_->windowOf(*form_);
         QElapsedTimer clock;
