@@ -11,57 +11,11 @@
 #include "runtime/qt_host.h"
 #include "support/game_fixture.h"
 #include "support/reference_maps.h"
+#include "support/reference_scene.h"
 
 namespace {
 
-QRgb legend(char c) {
-    switch (c) {
-        case '.':
-            return qRgb(255, 255, 255);
-        case 'K':
-            return qRgb(0, 0, 0);
-        case 'L':
-            return qRgb(255, 255, 128);
-        case 'S':
-            return qRgb(192, 192, 192);
-        case 'Y':
-            return qRgb(255, 255, 0);
-        case 'U':
-            return qRgb(0, 0, 255);
-        case 'T':
-            return qRgb(0, 255, 255);
-        case 'R':
-            return qRgb(255, 0, 0);
-        case 'G':
-            return qRgb(0, 255, 0);
-        case 'H':
-            return qRgb(0, 128, 0);
-        case 'N':
-            return qRgb(128, 64, 0);
-        case 'M':
-            return qRgb(128, 0, 0);
-        case 'P':
-            return qRgb(255, 0, 255);
-    }
-    qFatal("unknown letter %c", c);
-}
-
-template <size_t Rows>
-void drawMap(QImage& img, const char* const (&map)[Rows], int left, int top, int scale) {
-    for (int y = 0; y < static_cast<int>(Rows); ++y) {
-        for (int x = 0; map[y][x] != '\0'; ++x) {
-            for (int dy = 0; dy < scale; ++dy) {
-                for (int dx = 0; dx < scale; ++dx) {
-                    const int px = left + x * scale + dx;
-                    const int py = top + y * scale + dy;
-                    if (img.rect().contains(px, py)) {
-                        img.setPixel(px, py, legend(map[y][x]));
-                    }
-                }
-            }
-        }
-    }
-}
+using reference::legend;
 
 template <size_t Rows>
 bool pictureIs(const rt::PictureRef& p, const char* const (&map)[Rows]) {
@@ -80,56 +34,6 @@ bool pictureIs(const rt::PictureRef& p, const char* const (&map)[Rows]) {
         }
     }
     return true;
-}
-
-void outline(QImage& img, int left, int top, int w, int h, int width, QRgb c) {
-    for (int y = top; y < top + h; ++y) {
-        for (int x = left; x < left + w; ++x) {
-            const bool edge = x < left + width || x >= left + w - width || y < top + width ||
-                              y >= top + h - width;
-            if (edge) {
-                img.setPixel(x, y, c);
-            }
-        }
-    }
-}
-
-QImage referenceScene() {
-    QImage img(426, 347, QImage::Format_RGB32);
-    img.fill(qRgb(255, 255, 255));
-    // The building, x 0-144 and y 56-344, its border inside.
-    for (int y = 56; y <= 344; ++y) {
-        for (int x = 0; x <= 144; ++x) {
-            img.setPixel(x, y, qRgb(0, 255, 0));
-        }
-    }
-    outline(img, 0, 56, 145, 289, 2, qRgb(0, 128, 0));
-    for (int top : {72, 136, 200, 264}) {
-        for (int left : {8, 56, 104}) {
-            outline(img, left, top, 33, 41, 1, qRgb(0, 0, 0));
-        }
-    }
-    drawMap(img, reference::kPlayer, 95, -7, 2);
-    drawMap(img, reference::kQuib, 344, 309, 1);
-    drawMap(img, reference::kZorbo, 216, 309, 1);
-    return img;
-}
-
-struct LabelSpot {
-    const char* caption;
-    QRect rect;
-    int align;
-};
-const LabelSpot kLabels[] = {
-    {"Health: 5", QRect(200, 16, 97, 25), Qt::AlignLeft},
-    {"Score: 0", QRect(304, 16, 113, 25), Qt::AlignLeft},
-    {"Balloons Left: 100", QRect(200, 40, 193, 25), Qt::AlignHCenter},
-};
-
-QFont labelFont() {
-    QFont f(QStringLiteral("Times New Roman"));
-    f.setPixelSize(19);  // 14.25 pt on a 96-dpi window
-    return f;
 }
 
 }  // namespace
@@ -152,15 +56,11 @@ class SceneTest : public QObject {
         const QImage shot =
             host_->canvasOf(*form_)->grab().toImage().convertToFormat(QImage::Format_RGB32);
         QCOMPARE(shot.size(), QSize(426, 347));
-        const QImage ref = referenceScene();
+        const QImage ref = reference::scene();
         int differing = 0;
         for (int y = 0; y < 347; ++y) {
             for (int x = 0; x < 426; ++x) {
-                bool inLabel = false;
-                for (const LabelSpot& l : kLabels) {
-                    inLabel = inLabel || l.rect.contains(x, y);
-                }
-                if (!inLabel && shot.pixel(x, y) != ref.pixel(x, y)) {
+                if (!reference::inAnyLabel(x, y) && shot.pixel(x, y) != ref.pixel(x, y)) {
                     if (differing++ < 10) {
                         qWarning("pixel %d,%d is %08x, expected %08x", x, y, shot.pixel(x, y),
                                  ref.pixel(x, y));
@@ -174,19 +74,13 @@ class SceneTest : public QObject {
     void labelsShowTheStartCaptionsInTheSerifFont() {
         const QImage shot =
             host_->canvasOf(*form_)->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        for (const LabelSpot& l : kLabels) {
-            QImage expected(l.rect.size(), QImage::Format_RGB32);
-            expected.fill(Qt::white);
-            QPainter p(&expected);
-            p.setFont(labelFont());
-            p.setPen(Qt::black);
-            p.drawText(QRect(QPoint(0, 0), l.rect.size()), Qt::AlignTop | l.align,
-                       QString::fromLatin1(l.caption));
-            p.end();
-            QCOMPARE(shot.copy(l.rect), expected);
+        const QString captions[] = {"Health: 5", "Score: 0", "Balloons Left: 100"};
+        for (int i = 0; i < 3; ++i) {
+            const reference::LabelSpot& l = reference::kLabels[i];
+            QCOMPARE(shot.copy(l.rect), reference::labelImage(l, captions[i]));
         }
         // A metric-compatible face stands in where the named one is missing.
-        const QString family = QFontInfo(labelFont()).family();
+        const QString family = QFontInfo(reference::labelFont()).family();
         QVERIFY2(family == "Times New Roman" || family == "Liberation Serif", qPrintable(family));
     }
 

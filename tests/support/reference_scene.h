@@ -1,0 +1,148 @@
+// The window's client area as it must look, drawn here from the layout's numbers and the
+// written-out pictures, without the game's painting code; and the captions as the serif face
+// draws them. Shared by the scene test and the tests that read the real screen.
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QRect>
+#include <QString>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "support/reference_maps.h"
+
+namespace reference {
+
+inline QRgb legend(char c) {
+    switch (c) {
+        case '.':
+            return qRgb(255, 255, 255);
+        case 'K':
+            return qRgb(0, 0, 0);
+        case 'L':
+            return qRgb(255, 255, 128);
+        case 'S':
+            return qRgb(192, 192, 192);
+        case 'Y':
+            return qRgb(255, 255, 0);
+        case 'U':
+            return qRgb(0, 0, 255);
+        case 'T':
+            return qRgb(0, 255, 255);
+        case 'R':
+            return qRgb(255, 0, 0);
+        case 'G':
+            return qRgb(0, 255, 0);
+        case 'H':
+            return qRgb(0, 128, 0);
+        case 'N':
+            return qRgb(128, 64, 0);
+        case 'M':
+            return qRgb(128, 0, 0);
+        case 'P':
+            return qRgb(255, 0, 255);
+    }
+    std::fprintf(stderr, "unknown letter %c in a reference map\n", c);
+    std::abort();
+}
+
+template <size_t Rows>
+void drawMap(QImage& img, const char* const (&map)[Rows], int left, int top, int scale = 1) {
+    for (int y = 0; y < static_cast<int>(Rows); ++y) {
+        for (int x = 0; map[y][x] != '\0'; ++x) {
+            for (int dy = 0; dy < scale; ++dy) {
+                for (int dx = 0; dx < scale; ++dx) {
+                    const int px = left + x * scale + dx;
+                    const int py = top + y * scale + dy;
+                    if (img.rect().contains(px, py)) {
+                        img.setPixel(px, py, legend(map[y][x]));
+                    }
+                }
+            }
+        }
+    }
+}
+
+template <size_t Rows>
+QImage mapImage(const char* const (&map)[Rows]) {
+    QImage img(static_cast<int>(std::strlen(map[0])), static_cast<int>(Rows), QImage::Format_RGB32);
+    drawMap(img, map, 0, 0);
+    return img;
+}
+
+inline void outline(QImage& img, int left, int top, int w, int h, int width, QRgb c) {
+    for (int y = top; y < top + h; ++y) {
+        for (int x = left; x < left + w; ++x) {
+            const bool edge = x < left + width || x >= left + w - width || y < top + width ||
+                              y >= top + h - width;
+            if (edge) {
+                img.setPixel(x, y, c);
+            }
+        }
+    }
+}
+
+// The scene with the walkers where they stand (their design places by default); Zorbo is in
+// front of Quib.
+inline QImage scene(int zorboLeft = 216, int quibLeft = 344) {
+    QImage img(426, 347, QImage::Format_RGB32);
+    img.fill(qRgb(255, 255, 255));
+    // The building, x 0-144 and y 56-344, its border inside.
+    for (int y = 56; y <= 344; ++y) {
+        for (int x = 0; x <= 144; ++x) {
+            img.setPixel(x, y, qRgb(0, 255, 0));
+        }
+    }
+    outline(img, 0, 56, 145, 289, 2, qRgb(0, 128, 0));
+    for (int top : {72, 136, 200, 264}) {
+        for (int left : {8, 56, 104}) {
+            outline(img, left, top, 33, 41, 1, qRgb(0, 0, 0));
+        }
+    }
+    drawMap(img, kPlayer, 95, -7, 2);
+    drawMap(img, kQuib, quibLeft, 309);
+    drawMap(img, kZorbo, zorboLeft, 309);
+    return img;
+}
+
+struct LabelSpot {
+    const char* name;
+    QRect rect;
+    int align;
+};
+inline const LabelSpot kHealthLabel{"Hlth", QRect(200, 16, 97, 25), Qt::AlignLeft};
+inline const LabelSpot kScoreLabel{"Scr", QRect(304, 16, 113, 25), Qt::AlignLeft};
+inline const LabelSpot kBalloonsLabel{"Balloons", QRect(200, 40, 193, 25), Qt::AlignHCenter};
+inline const LabelSpot kLabels[] = {kHealthLabel, kScoreLabel, kBalloonsLabel};
+
+inline bool inAnyLabel(int x, int y) {
+    for (const LabelSpot& l : kLabels) {
+        if (l.rect.contains(x, y)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+inline QFont labelFont() {
+    QFont f(QStringLiteral("Times New Roman"));
+    f.setPixelSize(19);  // 14.25 pt on a 96-dpi window
+    return f;
+}
+
+// What a label shows with `caption` on the white window.
+inline QImage labelImage(const LabelSpot& l, const QString& caption) {
+    QImage img(l.rect.size(), QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    p.setFont(labelFont());
+    p.setPen(Qt::black);
+    p.drawText(QRect(QPoint(0, 0), l.rect.size()), Qt::AlignTop | l.align, caption);
+    p.end();
+    return img;
+}
+
+}  // namespace reference
