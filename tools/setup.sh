@@ -5,6 +5,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake g++ make qt6-base-dev fonts-liberation2 xvfb xdotool)
+# The end-to-end tests close the game's window as a window manager would, by sending
+# WM_DELETE_WINDOW over the X connection: that needs the xcb headers (Xvfb has no manager).
+packages+=(libxcb1-dev)
 missing=()
 for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

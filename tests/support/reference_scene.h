@@ -86,8 +86,8 @@ inline void outline(QImage& img, int left, int top, int w, int h, int width, QRg
 }
 
 // The scene with the walkers where they stand (their design places by default); Zorbo is in
-// front of Quib.
-inline QImage scene(int zorboLeft = 216, int quibLeft = 344) {
+// front of Quib, in his design picture or, after a counter-attack, in bitmap 4.
+inline QImage scene(int zorboLeft = 216, int quibLeft = 344, bool zorboInBitmap4 = false) {
     QImage img(426, 347, QImage::Format_RGB32);
     img.fill(qRgb(255, 255, 255));
     // The building, x 0-144 and y 56-344, its border inside.
@@ -104,7 +104,11 @@ inline QImage scene(int zorboLeft = 216, int quibLeft = 344) {
     }
     drawMap(img, kPlayer, 95, -7, 2);
     drawMap(img, kQuib, quibLeft, 309);
-    drawMap(img, kZorbo, zorboLeft, 309);
+    if (zorboInBitmap4) {
+        drawMap(img, kStored4, zorboLeft, 309);
+    } else {
+        drawMap(img, kZorbo, zorboLeft, 309);
+    }
     return img;
 }
 

@@ -1,0 +1,506 @@
+#include "support/e2e.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+#include <QtGui/qguiapplication_platform.h>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QLabel>
+#include <QLayout>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace e2e {
+
+namespace {
+
+[[noreturn]] void giveUp(const QString& why) {
+    std::fprintf(stderr, "e2e: %s\n", qPrintable(why));
+    std::fflush(stderr);
+    std::abort();
+}
+
+// Xvfb on the first free display, which it reports through -displayfd once it takes clients.
+class XServer {
+  public:
+    ~XServer() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGTERM);
+            int status = 0;
+            ::waitpid(pid_, &status, 0);
+        }
+    }
+
+    int start() {
+        int fds[2];
+        if (::pipe(fds) != 0) {
+            giveUp("no pipe for Xvfb");
+        }
+        pid_ = ::fork();
+        if (pid_ < 0) {
+            giveUp("cannot fork Xvfb");
+        }
+        if (pid_ == 0) {
+            ::close(fds[0]);
+            // The server must not outlive a test that crashes.
+            ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+            const int null = ::open("/dev/null", O_RDWR);
+            ::dup2(null, 0);
+            ::dup2(null, 1);
+            ::dup2(null, 2);
+            const std::string fd = std::to_string(fds[1]);
+            ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24",
+                     "-dpi", "96", "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        ::close(fds[1]);
+        std::string number;
+        pollfd p{fds[0], POLLIN, 0};
+        while (number.find('\n') == std::string::npos) {
+            if (::poll(&p, 1, 30000) <= 0) {
+                giveUp("Xvfb did not report a display within 30 s");
+            }
+            char buf[16];
+            const ssize_t n = ::read(fds[0], buf, sizeof buf);
+            if (n <= 0) {
+                giveUp("Xvfb ended before it reported a display (is it installed?)");
+            }
+            number.append(buf, static_cast<size_t>(n));
+        }
+        ::close(fds[0]);
+        return std::stoi(number);
+    }
+
+  private:
+    pid_t pid_ = -1;
+};
+
+QString runXdotool(const QStringList& args, int* code) {
+    QProcess p;
+    p.start(QStringLiteral("xdotool"), args);
+    if (!p.waitForFinished(20000)) {
+        p.kill();
+        p.waitForFinished();
+        giveUp("xdotool " + args.join(' ') + " did not finish");
+    }
+    *code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+}
+
+QString escapeRegex(const QString& text) {
+    QString out;
+    for (QChar c : text) {
+        if (QStringLiteral(".[]()*+?{}|^$\\").contains(c)) {
+            out += QLatin1Char('\\');
+        }
+        out += c;
+    }
+    return out;
+}
+
+xcb_atom_t atom(xcb_connection_t* c, const char* name) {
+    xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
+    const xcb_atom_t a = r != nullptr ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::free(r);
+    return a;
+}
+
+QImage rgb32(const QImage& img) {
+    return img.convertToFormat(QImage::Format_RGB32);
+}
+
+bool sameArea(const QImage& canvas, const QPoint& at, const QImage& picture) {
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const QPoint p = at + QPoint(x, y);
+            if (canvas.rect().contains(p) && canvas.pixel(p) != picture.pixel(x, y)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+const QImage& balloonPicture() {
+    static const QImage img = reference::mapImage(reference::kBalloon);
+    return img;
+}
+
+// Every place a balloon in flight can show: Top 56 + 10k, Left from the arc.
+QList<QPoint> arc() {
+    QList<QPoint> places{{145, 56}};
+    const int lefts[] = {160, 170, 188, 188, 197, 205, 208, 210, 211, 212};
+    for (int k = 1; k <= 23; ++k) {
+        places.append(QPoint(k <= 10 ? lefts[k - 1] : 212, 56 + 10 * k));
+    }
+    return places;
+}
+
+QList<int> zorboPlaces() {
+    QList<int> v{216, 201, 186, 171, 156, 168, 153};
+    for (int k = 0; k <= 17; ++k) {
+        v.append(400 - 15 * k);
+    }
+    return v;
+}
+
+QList<int> quibPlaces() {
+    QList<int> v;
+    for (int k = 0; k <= 13; ++k) {
+        v.append(344 - 15 * k);
+    }
+    for (int k = 0; k <= 17; ++k) {
+        v.append(400 - 15 * k);
+    }
+    return v;
+}
+
+}  // namespace
+
+int runOnOwnDisplay(int argc, char** argv, const std::function<std::unique_ptr<QObject>()>& make) {
+    QTemporaryDir runtimeDir;  // Qt wants a private runtime directory; the games inherit it
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir.path()));
+    XServer server;
+    const int display = server.start();
+    qputenv("DISPLAY", QByteArray(":") + QByteArray::number(display));
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    // Unlike QTEST_MAIN, no forced 96 dpi: the reference layouts drawn here must come out as the
+    // game's own, which runs with the display's settings.
+    QApplication app(argc, argv);
+    std::unique_ptr<QObject> test = make();
+    return QTest::qExec(test.get(), argc, argv);
+}
+
+bool waitFor(const std::function<bool()>& done, int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > ms) {
+            return false;
+        }
+        QTest::qWait(10);
+    }
+    return true;
+}
+
+QString xdotool(const QStringList& args) {
+    int code = 0;
+    const QString out = runXdotool(args, &code);
+    if (code != 0) {
+        giveUp("xdotool " + args.join(' ') + " failed with " + QString::number(code));
+    }
+    return out;
+}
+
+Program::~Program() {
+    if (running()) {
+        process_.kill();
+        process_.waitForFinished(5000);
+    }
+}
+
+bool Program::start(const QString& path, const QStringList& args) {
+    process_.start(path, args);
+    return process_.waitForStarted(10000);
+}
+
+bool Program::waitForExit(int ms) {
+    return waitFor([this] { return !running(); }, ms);
+}
+
+QString Program::standardError() {
+    stderr_ += QString::fromLocal8Bit(process_.readAllStandardError());
+    return stderr_;
+}
+
+std::optional<unsigned long> findWindow(qint64 pid, const QString& title) {
+    int code = 0;
+    const QString out = runXdotool(
+        {"search", "--all", "--onlyvisible", "--pid", QString::number(pid), "--name", title},
+        &code);
+    if (code != 0 || out.isEmpty()) {
+        return std::nullopt;
+    }
+    return out.split('\n').first().toULong();
+}
+
+unsigned long waitForWindow(qint64 pid, const QString& title, int ms) {
+    std::optional<unsigned long> w;
+    waitFor([&] { return (w = findWindow(pid, title)).has_value(); }, ms);
+    return w.value_or(0);
+}
+
+QRect windowGeometry(unsigned long window) {
+    QMap<QString, int> v;
+    for (const QString& line :
+         xdotool({"getwindowgeometry", "--shell", QString::number(window)}).split('\n')) {
+        const int eq = line.indexOf('=');
+        if (eq > 0) {
+            v[line.left(eq)] = line.mid(eq + 1).toInt();
+        }
+    }
+    return QRect(v["X"], v["Y"], v["WIDTH"], v["HEIGHT"]);
+}
+
+QString windowTitle(unsigned long window) {
+    return xdotool({"getwindowname", QString::number(window)});
+}
+
+unsigned long focusedWindow() {
+    return xdotool({"getwindowfocus", "-f"}).toULong();
+}
+
+bool sendCloseRequest(unsigned long window) {
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr) {
+        giveUp("the test does not run on X");
+    }
+    xcb_connection_t* c = x11->connection();
+    const xcb_atom_t protocols = atom(c, "WM_PROTOCOLS");
+    const xcb_atom_t deleteWindow = atom(c, "WM_DELETE_WINDOW");
+    const auto w = static_cast<xcb_window_t>(window);
+    xcb_get_property_reply_t* r = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, w, protocols, XCB_ATOM_ATOM, 0, 32), nullptr);
+    bool asks = false;
+    if (r != nullptr) {
+        const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(r));
+        const int n = xcb_get_property_value_length(r) / 4;
+        for (int i = 0; i < n; ++i) {
+            asks = asks || atoms[i] == deleteWindow;
+        }
+        std::free(r);
+    }
+    if (!asks) {
+        return false;
+    }
+    xcb_client_message_event_t e{};
+    e.response_type = XCB_CLIENT_MESSAGE;
+    e.format = 32;
+    e.window = w;
+    e.type = protocols;
+    e.data.data32[0] = deleteWindow;
+    e.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(c, 0, w, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&e));
+    xcb_flush(c);
+    return true;
+}
+
+void tap(const QString& key) {
+    xdotool({"key", key});
+}
+void keyDown(const QString& key) {
+    xdotool({"keydown", key});
+}
+void keyUp(const QString& key) {
+    xdotool({"keyup", key});
+}
+void click(QPoint at) {
+    xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"});
+}
+void parkPointer() {
+    const QRect s = QGuiApplication::primaryScreen()->geometry();
+    xdotool({"mousemove", QString::number(s.right()), QString::number(s.bottom())});
+}
+
+QImage grabScreen(const QRect& a) {
+    return rgb32(QGuiApplication::primaryScreen()
+                     ->grabWindow(0, a.x(), a.y(), a.width(), a.height())
+                     .toImage());
+}
+
+GameWindow waitForGameWindow(qint64 pid) {
+    GameWindow g;
+    g.id = waitForWindow(pid, QStringLiteral("^Drenchwick$"));
+    if (g.id != 0) {
+        g.frame = windowGeometry(g.id);
+    }
+    return g;
+}
+
+std::optional<int> readNumber(const QImage& canvas, const reference::LabelSpot& label,
+                              const QString& prefix, int lo, int hi) {
+    static QHash<QString, QImage> rendered;
+    const QImage shown = canvas.copy(label.rect);
+    for (int n = lo; n <= hi; ++n) {
+        const QString caption = prefix + (n >= 0 ? " " : "") + QString::number(n);
+        const QString key = QLatin1String(label.name) + '|' + caption;
+        auto it = rendered.find(key);
+        if (it == rendered.end()) {
+            it = rendered.insert(key, reference::labelImage(label, caption));
+        }
+        if (shown == *it) {
+            return n;
+        }
+    }
+    return std::nullopt;
+}
+
+Captions readCaptions(const QImage& canvas) {
+    Captions c;
+    c.health = readNumber(canvas, reference::kHealthLabel, "Health:", -5, 5);
+    c.score = readNumber(canvas, reference::kScoreLabel, "Score:", 0, 100);
+    c.balloonsLeft = readNumber(canvas, reference::kBalloonsLabel, "Balloons Left:", 0, 100);
+    return c;
+}
+
+QList<QPoint> balloonsOnTheArc(const QImage& canvas) {
+    QList<QPoint> found;
+    for (const QPoint& p : arc()) {
+        if (sameArea(canvas, p, balloonPicture())) {
+            found.append(p);
+        }
+    }
+    return found;
+}
+
+std::optional<Walkers> readWalkers(const QImage& canvas) {
+    static const QImage quib = reference::mapImage(reference::kQuib);
+    static const QImage zorbo[] = {reference::mapImage(reference::kZorbo),
+                                   reference::mapImage(reference::kStored4)};
+    const QRect street(145, 309, 281, 36);
+    QImage band(canvas.width(), canvas.height(), QImage::Format_RGB32);
+    for (int z : zorboPlaces()) {
+        for (int pose = 0; pose < 2; ++pose) {
+            for (int q : quibPlaces()) {
+                band.fill(Qt::white);
+                QPainter p(&band);
+                p.drawImage(q, 309, quib);
+                p.drawImage(z, 309, zorbo[pose]);
+                p.end();
+                bool same = true;
+                for (int y = street.top(); same && y <= street.bottom(); ++y) {
+                    for (int x = street.left(); same && x <= street.right(); ++x) {
+                        same = canvas.pixel(x, y) == band.pixel(x, y);
+                    }
+                }
+                if (same) {
+                    return Walkers{z, q, pose == 1};
+                }
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+int differencesFromScene(const QImage& canvas, const Walkers& w, const QRect& ignore) {
+    const QImage ref = reference::scene(w.zorbo, w.quib, w.zorboInBitmap4);
+    if (canvas.size() != ref.size()) {
+        return canvas.width() * canvas.height();
+    }
+    int differing = 0;
+    for (int y = 0; y < ref.height(); ++y) {
+        for (int x = 0; x < ref.width(); ++x) {
+            if (!reference::inAnyLabel(x, y) && !ignore.contains(x, y) &&
+                canvas.pixel(x, y) != ref.pixel(x, y)) {
+                ++differing;
+            }
+        }
+    }
+    return differing;
+}
+
+std::optional<Box> findBox(qint64 pid, const QString& title) {
+    const std::optional<unsigned long> w = findWindow(pid, "^" + escapeRegex(title) + "$");
+    if (!w) {
+        return std::nullopt;
+    }
+    return Box{*w, windowGeometry(*w), windowTitle(*w)};
+}
+
+Box waitForBox(qint64 pid, const QString& title, int ms) {
+    std::optional<Box> b;
+    waitFor([&] { return (b = findBox(pid, title)).has_value(); }, ms);
+    return b.value_or(Box{});
+}
+
+BoxLayout layOutBox(const QString& title, const QString& text, int buttons, int icon) {
+    QMessageBox box;
+    box.setAttribute(Qt::WA_DontShowOnScreen);
+    box.setWindowTitle(title);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+    box.setIcon(static_cast<QMessageBox::Icon>(icon));
+    box.setStandardButtons(static_cast<QMessageBox::StandardButtons>(buttons));
+    box.setDefaultButton(buttons & QMessageBox::Yes ? QMessageBox::Yes : QMessageBox::Ok);
+    box.show();  // a box settles its size when shown
+    QCoreApplication::processEvents();
+    BoxLayout l;
+    l.size = box.size();
+    l.image = rgb32(box.grab().toImage());
+    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+        l.textArea = QRect(label->mapTo(&box, QPoint(0, 0)), label->size());
+    }
+    for (QAbstractButton* b : box.buttons()) {
+        l.buttonCentre[box.standardButton(b)] = b->mapTo(&box, b->rect().center());
+    }
+    box.hide();
+    return l;
+}
+
+bool boxShows(const Box& box, const BoxLayout& layout, QString* why) {
+    const QImage real = grabScreen(box.frame);
+    if (real.size() != layout.size) {
+        *why = QStringLiteral("box is %1x%2, expected %3x%4")
+                   .arg(real.width())
+                   .arg(real.height())
+                   .arg(layout.size.width())
+                   .arg(layout.size.height());
+        return false;
+    }
+    if (layout.textArea.isEmpty() ||
+        real.copy(layout.textArea) != layout.image.copy(layout.textArea)) {
+        const QString base = QDir::temp().filePath("drenchwick-e2e-" + QString::number(box.id));
+        real.save(base + "-shown.png");
+        layout.image.save(base + "-expected.png");
+        *why = "the box's text differs; see " + base + "-*.png";
+        return false;
+    }
+    return true;
+}
+
+void press(const Box& box, const BoxLayout& layout, int button) {
+    click(box.frame.topLeft() + layout.buttonCentre.value(button));
+}
+
+MenuLayout layOutMenuBar() {
+    QMainWindow w;
+    w.setAttribute(Qt::WA_DontShowOnScreen);
+    auto* client = new QWidget(&w);
+    client->setFixedSize(426, 347);
+    w.setCentralWidget(client);
+    w.layout()->setSizeConstraint(QLayout::SetFixedSize);
+    QMap<QString, QAction*> actions;
+    for (const char* caption : {"Exit", "Reset", "Help"}) {
+        actions[caption] = w.menuBar()->addAction(QString::fromLatin1(caption));
+    }
+    w.show();
+    QCoreApplication::processEvents();
+    MenuLayout m;
+    m.strip = rgb32(w.grab(QRect(0, 0, w.width(), w.height() - 347)).toImage());
+    for (auto it = actions.begin(); it != actions.end(); ++it) {
+        m.centre[it.key()] = w.menuBar()->mapTo(&w, w.menuBar()->actionGeometry(*it).center());
+    }
+    return m;
+}
+
+}  // namespace e2e
