@@ -233,15 +233,23 @@ QString Program::standardError() {
     return stderr_;
 }
 
-std::optional<unsigned long> findWindow(qint64 pid, const QString& title) {
+QList<unsigned long> findWindows(qint64 pid, const QString& title) {
     int code = 0;
     const QString out = runXdotool(
         {"search", "--all", "--onlyvisible", "--pid", QString::number(pid), "--name", title},
         &code);
-    if (code != 0 || out.isEmpty()) {
-        return std::nullopt;
+    QList<unsigned long> found;
+    if (code == 0) {
+        for (const QString& id : out.split('\n', Qt::SkipEmptyParts)) {
+            found.append(id.toULong());
+        }
     }
-    return out.split('\n').first().toULong();
+    return found;
+}
+
+std::optional<unsigned long> findWindow(qint64 pid, const QString& title) {
+    const QList<unsigned long> found = findWindows(pid, title);
+    return found.isEmpty() ? std::nullopt : std::optional<unsigned long>(found.first());
 }
 
 unsigned long waitForWindow(qint64 pid, const QString& title, int ms) {
@@ -377,23 +385,19 @@ std::optional<Walkers> readWalkers(const QImage& canvas) {
     static const QImage quib = reference::mapImage(reference::kQuib);
     static const QImage zorbo[] = {reference::mapImage(reference::kZorbo),
                                    reference::mapImage(reference::kStored4)};
+    // The street right of the building, from the walkers' Top to the ground.
     const QRect street(145, 309, 281, 36);
-    QImage band(canvas.width(), canvas.height(), QImage::Format_RGB32);
+    const QImage shown = canvas.copy(street);
+    QImage band(street.size(), QImage::Format_RGB32);
     for (int z : zorboPlaces()) {
         for (int pose = 0; pose < 2; ++pose) {
             for (int q : quibPlaces()) {
                 band.fill(Qt::white);
                 QPainter p(&band);
-                p.drawImage(q, 309, quib);
-                p.drawImage(z, 309, zorbo[pose]);
+                p.drawImage(q - street.left(), 0, quib);
+                p.drawImage(z - street.left(), 0, zorbo[pose]);
                 p.end();
-                bool same = true;
-                for (int y = street.top(); same && y <= street.bottom(); ++y) {
-                    for (int x = street.left(); same && x <= street.right(); ++x) {
-                        same = canvas.pixel(x, y) == band.pixel(x, y);
-                    }
-                }
-                if (same) {
+                if (band == shown) {
                     return Walkers{z, q, pose == 1};
                 }
             }

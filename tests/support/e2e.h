@@ -59,6 +59,7 @@ class Program {
 
 // A visible top-level window of `pid` whose title matches the regular expression `title`.
 std::optional<unsigned long> findWindow(qint64 pid, const QString& title);
+QList<unsigned long> findWindows(qint64 pid, const QString& title);
 unsigned long waitForWindow(qint64 pid, const QString& title, int ms = 10000);
 QRect windowGeometry(unsigned long window);
 QString windowTitle(unsigned long window);
