@@ -12,11 +12,13 @@
 #include <QPainter>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <chrono>
 #include <cmath>
 
 #include "runtime/form.h"
+#include "runtime/tick_source.h"
 
 namespace rt {
 
@@ -250,6 +252,25 @@ class FormWindow : public QMainWindow {
         // The client area is fixed in pixels; the window is as big as it and its menu bar.
         layout()->setSizeConstraint(QLayout::SetFixedSize);
         setFocusProxy(canvas_);
+        const qreal hz = screen() != nullptr ? screen()->refreshRate() : 0;
+        frameMs_ = static_cast<int>(std::lround(1000.0 / (hz >= 30 && hz <= 240 ? hz : 60)));
+        frame_.setSingleShot(true);
+        connect(&frame_, &QTimer::timeout, this, [this] { endFrame(); });
+    }
+
+    // A timer faster than the screen's refresh would have every tick painted and sent to the
+    // window system, most of them never seen: at the counter-attack's 5 ms that was most of
+    // the game's CPU. While one runs, changes are gathered and painted once a frame; the first
+    // change after a quiet frame is painted at once, so a throw shows without delay.
+    void repaint(const QRect& r, int fastestTimerMs) {
+        if (frame_.isActive()) {
+            pending_ += r;
+            return;
+        }
+        canvas_->update(r);
+        if (fastestTimerMs > 0 && fastestTimerMs < frameMs_) {
+            frame_.start(frameMs_);
+        }
     }
 
     // The menu bar is rebuilt on every load: its items belong to the loaded controls.
@@ -282,8 +303,20 @@ class FormWindow : public QMainWindow {
   private:
     QtHost& host_;
     Form& form_;
+    void endFrame() {
+        if (pending_.isEmpty()) {
+            return;
+        }
+        canvas_->update(pending_);
+        pending_ = QRegion();
+        frame_.start(frameMs_);  // the next changes wait for the frame after this one
+    }
+
     Canvas* canvas_ = nullptr;
     bool closingFromEnd_ = false;
+    int frameMs_ = 17;
+    QTimer frame_;
+    QRegion pending_;
 };
 
 QtHost::QtHost() {
@@ -396,22 +429,30 @@ void QtHost::formUnloaded(Form& form) {
 }
 
 void QtHost::invalidate(Form& form, const PixelRect& rect) {
-    if (QWidget* c = canvasOf(form)) {
-        c->update(toRect(rect));
+    auto it = windows_.find(&form);
+    if (it == windows_.end()) {
+        return;
     }
+    int fastest = 0;
+    for (const Timer* t : form.timers()) {
+        if (t->running() && (fastest == 0 || t->Interval() < fastest)) {
+            fastest = t->Interval();
+        }
+    }
+    it->second->repaint(toRect(rect), modal_ > 0 ? 0 : fastest);
 }
 
 void QtHost::applyTimer(Timer& t) {
-    QTimer*& q = timers_[&t];
+    TickSource*& q = timers_[&t];
     if (q == nullptr) {
-        q = new QTimer(this);
-        q->setTimerType(Qt::PreciseTimer);
         Timer* timer = &t;
-        connect(q, &QTimer::timeout, this, [this, timer] {
-            if (modal_ == 0 && timers_.count(timer) != 0) {
-                timer->form().dispatchTimer(*timer);
-            }
-        });
+        q = new TickSource(
+            [this, timer] {
+                if (modal_ == 0 && timers_.count(timer) != 0) {
+                    timer->form().dispatchTimer(*timer);
+                }
+            },
+            this);
     }
     if (!t.running() || modal_ > 0) {
         q->stop();

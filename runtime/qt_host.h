@@ -19,6 +19,7 @@ namespace rt {
 
 class Form;
 class FormWindow;
+class TickSource;
 
 class QtHost : public QObject, public Host {
     Q_OBJECT
@@ -66,7 +67,7 @@ class QtHost : public QObject, public Host {
     void takeFocus(Form& form);
 
     std::map<const Form*, std::unique_ptr<FormWindow>> windows_;
-    std::map<Timer*, QTimer*> timers_;
+    std::map<Timer*, TickSource*> timers_;
     int modal_ = 0;
     std::function<void(QMessageBox&)> boxObserver_;
     uint64_t randomState_ = 0;
