@@ -5,6 +5,8 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Ties the window to its installed desktop entry (Wayland's app id, and X shells that ask).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.drenchwick.Drenchwick"));
     rt::QtHost host;
     Form1 form;
     return host.run(form);
