@@ -275,7 +275,13 @@ class FormWindow : public QMainWindow {
 
     // The menu bar is rebuilt on every load: its items belong to the loaded controls.
     void buildMenus() {
+        // clear() only takes the items off the bar; they stay the bar's children, three more
+        // with every restart. They go once the click that may be running in one has returned.
+        const QList<QAction*> old = menuBar()->actions();
         menuBar()->clear();
+        for (QAction* a : old) {
+            a->deleteLater();
+        }
         for (MenuItem* m : form_.menus()) {
             QAction* a = menuBar()->addAction(QString::fromStdString(m->Caption()));
             const std::string name = m->Name();

@@ -190,6 +190,23 @@ class QtHostTest : public QObject {
         QVERIFY(!form_->loaded());
     }
 
+    void restartsDoNotPileUpMenuItems() {
+        QMenuBar* bar = host_->windowOf(*form_)->menuBar();
+        const auto items = [bar] {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            return bar->findChildren<QAction*>(Qt::FindDirectChildrenOnly).size();
+        };
+        const auto atStart = items();
+        for (int i = 0; i < 5; ++i) {
+            menuAction(host_->windowOf(*form_), "Reset")->trigger();
+        }
+        QCOMPARE(items(), atStart);
+        QCOMPARE(bar->actions().size(), 3);
+        // The new items work.
+        menuAction(host_->windowOf(*form_), "Exit")->trigger();
+        QVERIFY(host_->ended());
+    }
+
     void randomNumbersStayBelowOne() {
         double lowest = 1;
         double highest = 0;
