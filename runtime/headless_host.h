@@ -44,6 +44,12 @@ class HeadlessHost : public Host {
     void answer(std::initializer_list<int> answers);
     void setAnswerer(std::function<int(const Box&)> answerer) { answerer_ = std::move(answerer); }
     const std::vector<Box>& boxes() const { return boxes_; }
+    // The boxes shown since the last call, forgotten here (a long run keeps no history).
+    std::vector<Box> takeBoxes() {
+        std::vector<Box> out;
+        out.swap(boxes_);
+        return out;
+    }
     int openBoxes() const { return openBoxes_; }
     int maxOpenBoxes() const { return maxOpenBoxes_; }
 
