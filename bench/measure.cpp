@@ -2,6 +2,10 @@
 // running. Each prints `key=value` lines for the driver.
 #include "bench/measure.h"
 
+#include <poll.h>
+#include <sys/timerfd.h>
+#include <unistd.h>
+
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QFile>
@@ -89,6 +93,36 @@ int ticks(int intervalMs, int seconds, const QString& samplesFile) {
         }
     }
     return st.intervals + 1 == wanted ? 0 : 1;
+}
+
+// The baseline for the tick rows: the best this machine does at that moment, a loop that does
+// nothing but wait on a timerfd, with no Qt, no event loop and no painting.
+int bareTicks(int intervalMs, int seconds) {
+    const int fd = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC);
+    if (fd < 0) {
+        return 1;
+    }
+    itimerspec spec{};
+    spec.it_interval.tv_sec = intervalMs / 1000;
+    spec.it_interval.tv_nsec = static_cast<long>(intervalMs % 1000) * 1'000'000;
+    spec.it_value = spec.it_interval;
+    timerfd_settime(fd, 0, &spec, nullptr);
+    const size_t wanted = static_cast<size_t>(seconds * 1000 / intervalMs) + 1;
+    std::vector<int64_t> stamps;
+    while (stamps.size() < wanted) {
+        pollfd p{fd, POLLIN, 0};
+        uint64_t expiries = 0;
+        if (poll(&p, 1, -1) == 1 && read(fd, &expiries, sizeof expiries) == sizeof expiries) {
+            stamps.push_back(nowNs());
+        }
+    }
+    close(fd);
+    const TickStats st = tickStats(stamps, intervalMs);
+    put("intervals", static_cast<double>(st.intervals));
+    put("median_error_ms", st.medianErrorMs);
+    put("p99_error_ms", st.p99ErrorMs);
+    put("drift_percent", st.driftPercent);
+    return 0;
 }
 
 // Counter-attacks from the re-entry place, started as a hit on Zorbo starts them.
@@ -360,6 +394,9 @@ int restarts(int count) {
 }  // namespace
 
 int measure(int argc, char** argv) {
+    if (argc >= 5 && std::string(argv[2]) == "bare-ticks") {
+        return bareTicks(std::atoi(argv[3]), std::atoi(argv[4]));
+    }
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(2);
     const QString mode = args.value(0);
