@@ -397,6 +397,11 @@ void QtHost::takeFocus(Form& form) {
     if (w == nullptr || !w->isVisible()) {
         return;
     }
+    // A restart shows a window that already has the keyboard; asking again would cost a
+    // round trip to the X server (Qt waits for it) inside every restart.
+    if (QGuiApplication::focusWindow() == w->windowHandle() && w->canvas()->hasFocus()) {
+        return;
+    }
     // Without a window manager nobody hands out the keyboard, so the window takes it.
     w->raise();
     w->activateWindow();
