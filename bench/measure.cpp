@@ -102,11 +102,11 @@ int bareTicks(int intervalMs, int seconds) {
     if (fd < 0) {
         return 1;
     }
-    itimerspec spec{};
-    spec.it_interval.tv_sec = intervalMs / 1000;
-    spec.it_interval.tv_nsec = static_cast<long>(intervalMs % 1000) * 1'000'000;
-    spec.it_value = spec.it_interval;
-    timerfd_settime(fd, 0, &spec, nullptr);
+    itimerspec period{};
+    period.it_interval.tv_sec = intervalMs / 1000;
+    period.it_interval.tv_nsec = static_cast<long>(intervalMs % 1000) * 1'000'000;
+    period.it_value = period.it_interval;
+    timerfd_settime(fd, 0, &period, nullptr);
     const size_t wanted = static_cast<size_t>(seconds * 1000 / intervalMs) + 1;
     std::vector<int64_t> stamps;
     while (stamps.size() < wanted) {

@@ -41,14 +41,14 @@ void TickSource::start(int ms) {
         }
         return;
     }
-    itimerspec spec{};
+    itimerspec period{};
     if (active_) {
-        spec.it_interval.tv_sec = ms / 1000;
-        spec.it_interval.tv_nsec = static_cast<long>(ms % 1000) * 1'000'000;
-        spec.it_value = spec.it_interval;
+        period.it_interval.tv_sec = ms / 1000;
+        period.it_interval.tv_nsec = static_cast<long>(ms % 1000) * 1'000'000;
+        period.it_value = period.it_interval;
     }
     // Setting the timer also forgets any expiry not yet read.
-    timerfd_settime(fd_, 0, &spec, nullptr);
+    timerfd_settime(fd_, 0, &period, nullptr);
 }
 
 void TickSource::stop() {
