@@ -4,6 +4,7 @@
 #include "runtime/qt_host.h"
 
 int main(int argc, char** argv) {
+    rt::QtHost::prepareProcess();
     QApplication app(argc, argv);
     // Ties the window to its installed desktop entry (Wayland's app id, and X shells that ask).
     QGuiApplication::setDesktopFileName(QStringLiteral("org.drenchwick.Drenchwick"));

@@ -397,6 +397,7 @@ int measure(int argc, char** argv) {
     if (argc >= 5 && std::string(argv[2]) == "bare-ticks") {
         return bareTicks(std::atoi(argv[3]), std::atoi(argv[4]));
     }
+    rt::QtHost::prepareProcess();
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(2);
     const QString mode = args.value(0);

@@ -6,6 +6,7 @@
 #include "runtime/qt_host.h"
 
 int main(int argc, char** argv) {
+    rt::QtHost::prepareProcess();
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("org.drenchwick.Drenchwick"));
     rt::QtHost host;

@@ -27,6 +27,9 @@ class QtHost : public QObject, public Host {
     QtHost();
     ~QtHost() override;
 
+    // Settings Qt reads only when the application object is made: call before making it.
+    static void prepareProcess();
+
     // Shows `startup`, runs the event loop and returns the program's exit status.
     int run(Form& startup);
     // Shows `startup` without entering the event loop (for tests that drive the loop).

@@ -44,6 +44,7 @@ int main(int argc, char** argv) {
     const bool qt = mode == "--qt" || mode == "--qt-player";
     const std::string where = argc > (qt ? 2 : 1) ? argv[qt ? 2 : 1] : "key";
     if (qt) {
+        rt::QtHost::prepareProcess();
         QApplication app(argc, argv);
         rt::QtHost host;
         BrokenForm1 form(where);

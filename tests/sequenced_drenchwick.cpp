@@ -51,6 +51,7 @@ class SequencedHost : public rt::QtHost {
 }  // namespace
 
 int main(int argc, char** argv) {
+    rt::QtHost::prepareProcess();
     QApplication app(argc, argv);
     const QStringList parts = QApplication::arguments().value(1).split(';');
     SequencedHost host(numbers(parts.value(0)), numbers(parts.value(1)));

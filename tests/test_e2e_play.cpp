@@ -48,6 +48,20 @@ class PlayTest : public QObject {
         QCOMPARE(focusedWindow(), window_.id);
     }
 
+    // Painting through a shared image would make every frame wait for the X server and hold
+    // the fast ticks back; the window's pixels go down the socket instead.
+    void sharesNoImageMemoryWithTheServer() {
+        QFile maps(QStringLiteral("/proc/%1/maps").arg(game_->pid()));
+        QVERIFY(maps.open(QIODevice::ReadOnly));
+        const QByteArray all = maps.readAll();
+        QVERIFY(!all.isEmpty());
+        for (const QByteArray& line : all.split('\n')) {
+            QVERIFY2(
+                !(line.contains(" rw-s ") && (line.contains("memfd:") || line.contains("SYSV"))),
+                line.constData());
+        }
+    }
+
     void aTapOfSpaceThrowsOneBalloonAlongTheArc() {
         tap("space");
         QList<QPoint> seen;
