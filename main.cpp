@@ -1,7 +1,7 @@
 #include <QApplication>
 
 #include "game/form1.h"
-#include "runtime/qt_host.h"
+#include "runtime/qt/qt_host.h"
 
 int main(int argc, char** argv) {
     rt::QtHost::prepareProcess();

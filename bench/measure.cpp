@@ -18,7 +18,7 @@
 
 #include "bench/support.h"
 #include "game/form1.h"
-#include "runtime/qt_host.h"
+#include "runtime/qt/qt_host.h"
 
 namespace bench {
 namespace {

@@ -3,7 +3,7 @@
 
 #include "bench/startup_probe.h"
 #include "game/form1.h"
-#include "runtime/qt_host.h"
+#include "runtime/qt/qt_host.h"
 
 int main(int argc, char** argv) {
     rt::QtHost::prepareProcess();

@@ -1,10 +1,8 @@
 #include "game/form1.h"
 
 #include "playfield/form1_layout.h"
-#include "playfield/sprites.h"
 
 Form1::Form1() : rt::Form(playfield::form1Design()) {
-    rt::setBitmapStore(&playfield::storedBitmap);
     on("Dropper_Timer", [this] { Dropper_Timer(); });
     on("Walker_Timer", [this] { Walker_Timer(); });
     on("mnuExit_Click", [this] { mnuExit_Click(); });

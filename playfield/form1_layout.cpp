@@ -75,6 +75,7 @@ rt::FormDesign build() {
     f.clientWidth = 426;
     f.clientHeight = 347;
     f.icons = {framedBoxIcon(32), framedBoxIcon(16)};
+    f.bitmaps = &storedBitmap;
 
     auto& c = f.controls;
     c.push_back(timer("Dropper", false, 50));

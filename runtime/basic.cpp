@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-#include "runtime/host.h"
-
 namespace rt {
 
 void raiseOverflow(const char* what) {
@@ -27,14 +25,6 @@ std::string Chr(int code) {
                            "Invalid procedure call or argument (Chr " + std::to_string(code) + ")");
     }
     return std::string(1, static_cast<char>(code));
-}
-
-Single Rnd() {
-    return host().nextRandom();
-}
-
-void Randomize() {
-    host().randomize();
 }
 
 }  // namespace rt

@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "runtime/codes.h"
+
 namespace rt {
 
 // Raised by the runtime for anything a handler may not do. Nothing in the game catches it:
@@ -18,14 +20,6 @@ class RuntimeError : public std::runtime_error {
 
   private:
     int number_;
-};
-
-enum ErrorNumber : int {
-    kErrOverflow = 6,
-    kErrBadIndex = 340,
-    kErrAlreadyLoaded = 360,
-    kErrNotLoaded = 364,
-    kErrBadArgument = 5,
 };
 
 [[noreturn]] void raiseOverflow(const char* what);
@@ -73,9 +67,5 @@ std::string Str(Integer n);
 // Largest whole number not above x (the value stays a real).
 double Int(double x);
 std::string Chr(int code);
-
-// Random numbers come from the host, so a test can script them.
-Single Rnd();
-void Randomize();
 
 }  // namespace rt

@@ -69,6 +69,8 @@ struct FormDesign {
     // left to right: the order of the layout is also the stacking order.
     std::vector<ControlDesign> controls;
     std::vector<PictureRef> icons;
+    // The bitmaps stored with the program, by number; null for a number that holds none.
+    PictureRef (*bitmaps)(int id) = nullptr;
 };
 
 }  // namespace rt

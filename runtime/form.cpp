@@ -1,12 +1,24 @@
 #include "runtime/form.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 #include "runtime/host.h"
 
 namespace rt {
 
 Form::Form(const FormDesign& design) : design_(design) {}
+
+Host& Form::host() const {
+    if (host_ == nullptr) {
+        // A fault of the program, not of a handler: nobody is there to report it to.
+        std::fprintf(stderr, "drenchwick: %s was used before any host started it\n",
+                     design_.name.c_str());
+        std::abort();
+    }
+    return *host_;
+}
 
 Form::~Form() {
     if (loaded_) {
@@ -19,10 +31,31 @@ void Form::on(std::string handlerName, std::function<void()> handler) {
     handlers_[std::move(handlerName)] = std::move(handler);
 }
 
+void Form::checkHandlerNames() const {
+    for (const auto& [name, handler] : handlers_) {
+        const size_t cut = name.rfind('_');
+        const std::string_view control =
+            cut == std::string::npos ? std::string_view() : std::string_view(name).substr(0, cut);
+        const std::string_view event =
+            cut == std::string::npos ? std::string_view() : std::string_view(name).substr(cut + 1);
+        const bool known = std::any_of(
+            design_.controls.begin(), design_.controls.end(), [&](const ControlDesign& d) {
+                return d.name == control &&
+                       ((d.kind == ControlKind::Timer && event == "Timer") ||
+                        (d.kind == ControlKind::Menu && event == "Click"));
+            });
+        if (!known) {
+            throw RuntimeError(kErrNoSuchEvent,
+                               design_.name + " has no event for the handler " + name);
+        }
+    }
+}
+
 void Form::Load() {
     if (loaded_) {
         return;
     }
+    checkHandlerNames();
     for (const ControlDesign& d : design_.controls) {
         std::unique_ptr<Control> c;
         switch (d.kind) {
@@ -61,6 +94,7 @@ void Form::Load() {
     loaded_ = true;
     host().registerForm(this);
     host().formLoaded(*this);
+    const HandlerScope running(*this);
     Form_Load();
 }
 
@@ -176,6 +210,7 @@ void Form::guarded(std::string_view handlerName, const std::function<void()>& fn
     if (h.halted()) {
         return;
     }
+    const HandlerScope running(*this);
     try {
         fn();
     } catch (const Halt&) {
@@ -183,7 +218,7 @@ void Form::guarded(std::string_view handlerName, const std::function<void()>& fn
     } catch (const RuntimeError& e) {
         h.fail(e, std::string(handlerName));
     } catch (const std::exception& e) {
-        h.fail(RuntimeError(51, std::string("Internal error: ") + e.what()),
+        h.fail(RuntimeError(kErrInternal, std::string("Internal error: ") + e.what()),
                std::string(handlerName));
     }
 }
@@ -224,38 +259,6 @@ void Form::dispatchMenu(std::string_view menuName) {
     if (auto* m = dynamic_cast<MenuItem*>(find(menuName))) {
         dispatchMenu(*m);
     }
-}
-
-int MsgBox(const std::string& prompt, int buttons, const std::string& title) {
-    const int answer = host().messageBox(prompt, buttons, title);
-    if (host().halted()) {
-        throw Halt{};
-    }
-    return answer;
-}
-
-void End() {
-    host().end();
-    throw Halt{};
-}
-
-namespace {
-BitmapStore g_store = nullptr;
-}
-
-void setBitmapStore(BitmapStore store) {
-    g_store = store;
-}
-
-PictureRef LoadResPicture(int id, int format) {
-    if (format != 0) {
-        throw RuntimeError(kErrBadArgument, "LoadResPicture: only bitmaps (format 0) are stored");
-    }
-    PictureRef p = g_store != nullptr ? g_store(id) : nullptr;
-    if (!p) {
-        throw RuntimeError(326, "Resource with identifier '" + std::to_string(id) + "' not found");
-    }
-    return p;
 }
 
 }  // namespace rt

@@ -10,8 +10,11 @@
 
 #include "runtime/controls.h"
 #include "runtime/design.h"
+#include "runtime/library.h"
 
 namespace rt {
+
+class Host;
 
 class Form {
   public:
@@ -20,7 +23,9 @@ class Form {
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
 
-    // Creates every control from the layout and runs Form_Load; does nothing if loaded.
+    // Creates every control from the layout and runs Form_Load; does nothing if loaded. A
+    // handler bound to a name that is no control's event is a runtime error here, before
+    // anything is made.
     void Load();
     // Destroys every control, run-time array elements included. The form object and its
     // fields stay as they are.
@@ -32,6 +37,8 @@ class Form {
     bool shown() const { return shown_; }
     const FormDesign& design() const { return design_; }
     const std::string& Caption() const { return design_.caption; }
+    // The host the form runs in, from the moment it is started there.
+    Host& host() const;
 
     // For the hosts. The stacking order runs from front to back.
     const std::vector<Visual*>& stacking() const { return stacking_; }
@@ -73,11 +80,14 @@ class Form {
     ImageArray& imageArray(std::string_view name) const;
 
   private:
+    friend class Host;  // binds the form to itself when it starts it
+    void checkHandlerNames() const;
     void runHandler(const std::string& name);
     template <typename T>
     T& named(std::string_view name) const;
 
     const FormDesign& design_;
+    Host* host_ = nullptr;
     bool loaded_ = false;
     bool shown_ = false;
     std::vector<std::unique_ptr<Control>> owned_;
@@ -88,14 +98,5 @@ class Form {
     std::vector<MenuItem*> menus_;
     std::map<std::string, std::function<void()>, std::less<>> handlers_;
 };
-
-// Shows a message box and returns the button chosen: 6 Yes, 7 No, 1 OK.
-int MsgBox(const std::string& prompt, int buttons, const std::string& title);
-// Stops the program at once: every form is unloaded and no further event runs.
-[[noreturn]] void End();
-// A stored bitmap by number; format 0 asks for a bitmap.
-PictureRef LoadResPicture(int id, int format);
-using BitmapStore = PictureRef (*)(int id);
-void setBitmapStore(BitmapStore store);
 
 }  // namespace rt

@@ -6,10 +6,6 @@
 
 namespace rt {
 
-void HeadlessHost::start(Form& form) {
-    form.guarded("Form_Load", [&] { form.Show(); });
-}
-
 void HeadlessHost::formLoaded(Form& form) {
     for (Timer* t : form.timers()) {
         timerChanged(*t);
@@ -124,7 +120,7 @@ int HeadlessHost::messageBox(const std::string& text, int buttons, const std::st
     } else if (answerer_) {
         reply = answerer_(boxes_.back());
     } else {
-        reply = (buttons & 7) == 4 ? 7 : 1;  // unanswered: No, or OK
+        reply = (buttons & kButtonSetMask) == kButtonsYesNo ? kAnswerNo : kAnswerOk;  // unanswered
     }
     --openBoxes_;
     return reply;

@@ -21,9 +21,6 @@ class HeadlessHost : public Host {
         std::string title;
     };
 
-    // Starts the program: shows `form` as the startup window.
-    void start(Form& form);
-
     // Moves the virtual clock forward, firing every due timer tick in time order.
     void advance(int64_t ms);
     int64_t now() const { return now_; }

@@ -6,28 +6,13 @@
 #include "runtime/form.h"
 
 namespace rt {
-namespace {
-Host* g_current = nullptr;
-}
 
-Host::Host() {
-    g_current = this;
-}
+Host::Host() = default;
+Host::~Host() = default;
 
-Host::~Host() {
-    if (g_current == this) {
-        g_current = nullptr;
-    }
-}
-
-Host& host() {
-    if (g_current == nullptr) {
-        // A programming error of the program itself, not of a handler: there is nobody to
-        // report to, so say so plainly and stop.
-        std::fputs("drenchwick: no host is running\n", stderr);
-        std::abort();
-    }
-    return *g_current;
+void Host::start(Form& startup) {
+    startup.host_ = this;
+    startup.guarded("Form_Load", [&] { startup.Show(); });
 }
 
 void Host::registerForm(Form* form) {

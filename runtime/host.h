@@ -23,6 +23,10 @@ class Host {
     Host(const Host&) = delete;
     Host& operator=(const Host&) = delete;
 
+    // Starts the program here: `startup` runs on this host from now on and is shown, which
+    // loads it and runs its Form_Load.
+    void start(Form& startup);
+
     // Form lifecycle, called by Form.
     virtual void formLoaded(Form& form) = 0;
     virtual void formShown(Form& form) = 0;
@@ -59,8 +63,5 @@ class Host {
     std::string report_;
     std::vector<Form*> forms_;
 };
-
-// The host the runtime functions (MsgBox, Rnd, End, ...) talk to: the most recently made one.
-Host& host();
 
 }  // namespace rt

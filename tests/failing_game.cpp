@@ -12,7 +12,7 @@
 
 #include "game/form1.h"
 #include "runtime/headless_host.h"
-#include "runtime/qt_host.h"
+#include "runtime/qt/qt_host.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "game/form1.h"
-#include "runtime/qt_host.h"
+#include "runtime/qt/qt_host.h"
 
 namespace {
 

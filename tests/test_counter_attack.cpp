@@ -54,6 +54,7 @@ class CounterAttackTest : public QObject {
     void posesFollowTheHeight() {
         Game g;
         hitZorboAt(g, 168);
+        const rt::HandlerScope asTheGame(g.form);
         const rt::PictureRef jumping = rt::LoadResPicture(6, 0);
         const rt::PictureRef kicking = rt::LoadResPicture(5, 0);
         const rt::PictureRef standing = rt::LoadResPicture(4, 0);

@@ -5,7 +5,7 @@
 #include <QPainter>
 #include <QtTest>
 
-#include "runtime/qt_host.h"
+#include "runtime/qt/qt_host.h"
 #include "support/game_fixture.h"
 #include "support/reference_scene.h"
 

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "runtime/qt_host.h"
+#include "runtime/qt/qt_host.h"
 #include "support/game_fixture.h"
 
 namespace {
@@ -208,6 +208,7 @@ class QtHostTest : public QObject {
     }
 
     void randomNumbersStayBelowOne() {
+        const rt::HandlerScope asTheGame(*form_);
         double lowest = 1;
         double highest = 0;
         for (int i = 0; i < 1000000; ++i) {

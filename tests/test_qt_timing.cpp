@@ -5,8 +5,8 @@
 #include <QThread>
 #include <QtTest>
 
-#include "runtime/qt_host.h"
-#include "runtime/tick_source.h"
+#include "runtime/qt/qt_host.h"
+#include "runtime/qt/tick_source.h"
 #include "support/game_fixture.h"
 
 namespace {

@@ -75,7 +75,7 @@ class Probe : public rt::Form {
             }
         });
     }
-    static rt::HeadlessHost& host() { return static_cast<rt::HeadlessHost&>(rt::host()); }
+    rt::HeadlessHost& headless() const { return static_cast<rt::HeadlessHost&>(host()); }
     rt::Timer& Fast() { return timer("Fast"); }
     rt::Timer& Slow() { return timer("Slow"); }
     rt::ImageArray& Pic() { return imageArray("Pic"); }
@@ -84,10 +84,13 @@ class Probe : public rt::Form {
     // Each tick as its timer's letter and the virtual time.
     void note(char timer) {
         log += timer;
-        log += std::to_string(host().now());
+        log += std::to_string(headless().now());
         log += ' ';
     }
     void Form_KeyUp(rt::Integer KeyCode, rt::Integer) override { keys += KeyCode.value(); }
+    void bind(const std::string& handlerName) {
+        on(handlerName, [] {});
+    }
 
     std::string log;
     int loads = 0;
@@ -200,7 +203,7 @@ class RuntimeTest : public QObject {
         g.space();
         f.Zorbo().setLeft(168);
         f.Zorbo().setTop(31.5F);
-        f.Zorbo().setPicture(rt::LoadResPicture(5, 0));
+        f.Zorbo().setPicture(playfield::storedBitmap(5));
         f.Walker().setInterval(5);
         f.Scr().setCaption("Score: 77");
         f.Score = 42;
@@ -292,6 +295,60 @@ class RuntimeTest : public QObject {
         QCOMPARE(host.takeInvalidated().size(), size_t(1));
         pic.setTop(20);  // hidden: nothing shows, nothing to paint
         QVERIFY(host.takeInvalidated().empty());
+    }
+
+    void aHandlerBoundToNoEventStopsTheLoad() {
+        // A misspelt binding would never run, and nobody would notice.
+        for (const char* name : {"Fast_Tick", "mnuGo_Timer", "Cap_Click", "Nobody_Timer", "Fast"}) {
+            rt::HeadlessHost host;
+            Probe p;
+            p.bind(name);
+            host.start(p);
+            QCOMPARE(host.exitStatus(), 1);
+            QVERIFY(!p.loaded());
+            QCOMPARE(p.loads, 0);
+            QVERIFY2(QString::fromStdString(host.errorReport()).contains(name),
+                     host.errorReport().c_str());
+        }
+    }
+
+    void runtimeFunctionsActForTheFormWhoseHandlerRuns() {
+        // Two programs in one process, each on its own host: a handler's calls reach the host of
+        // its own form, never whichever host was made last.
+        Game game;
+        rt::HeadlessHost host;
+        Probe p;
+        host.start(p);
+        game.host.scriptRandom({0.9F, 0.9F});
+        host.scriptRandom({0.25F});
+        float drawn = -1;
+        int bitmapError = 0;
+        p.onGo = [&] {
+            drawn = rt::Rnd();
+            rt::Randomize();
+            rt::MsgBox("probe", 0, "Probe");
+            // The stored bitmaps belong to a form's design; this one stores none.
+            bitmapError = errorNumberOf([] { (void)rt::LoadResPicture(4, 0); });
+        };
+        host.click(p, "mnuGo");
+        QCOMPARE(drawn, 0.25F);
+        QCOMPARE(host.randomizeCalls(), 1);
+        QCOMPARE(host.boxes().size(), size_t(1));
+        QCOMPARE(bitmapError, 326);
+        // Form1's walk draws from its own host, and its box opens there.
+        game.walkerTick();
+        QCOMPARE(game.quibLeft(), 329);
+        QCOMPARE(game.host.randomDrawn(), size_t(2));
+        QCOMPARE(game.host.randomizeCalls(), 1);  // its own Form_Load
+        game.click("mnuHelp");
+        QCOMPARE(game.host.boxes().size(), size_t(1));
+        QCOMPARE(host.boxes().size(), size_t(1));
+        // End ends only the program whose handler calls it.
+        p.onGo = [] { rt::End(); };
+        host.click(p, "mnuGo");
+        QVERIFY(host.ended());
+        QVERIFY(!game.host.halted());
+        QVERIFY(game.form.loaded());
     }
 };
 

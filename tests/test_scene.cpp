@@ -8,7 +8,7 @@
 #include <QtTest>
 
 #include "playfield/sprites.h"
-#include "runtime/qt_host.h"
+#include "runtime/qt/qt_host.h"
 #include "support/game_fixture.h"
 #include "support/reference_maps.h"
 #include "support/reference_scene.h"
@@ -106,6 +106,7 @@ class SceneTest : public QObject {
         QVERIFY(pictureIs(playfield::zorboPicture(), reference::kZorbo));
         QVERIFY(pictureIs(playfield::quibPicture(), reference::kQuib));
         QVERIFY(pictureIs(playfield::playerPicture(), reference::kPlayer));
+        const rt::HandlerScope asTheGame(*form_);
         QVERIFY(pictureIs(rt::LoadResPicture(4, 0), reference::kStored4));
         QVERIFY(pictureIs(rt::LoadResPicture(5, 0), reference::kStored5));
         QVERIFY(pictureIs(rt::LoadResPicture(6, 0), reference::kStored6));
@@ -117,7 +118,7 @@ class SceneTest : public QObject {
 
     void storedBitmapsUseOnlyTheSixteenColourPalette() {
         for (int id : {4, 5, 6}) {
-            const rt::PictureRef p = rt::LoadResPicture(id, 0);
+            const rt::PictureRef p = playfield::storedBitmap(id);
             for (uint32_t px : p->pixels) {
                 const rt::Rgb c = px & 0xFFFFFFU;
                 QVERIFY(std::find(playfield::kPalette16.begin(), playfield::kPalette16.end(), c) !=

@@ -12,7 +12,7 @@
 #include <fstream>
 #include <string>
 
-#include "runtime/qt_host.h"
+#include "runtime/qt/qt_host.h"
 #include "support/game_fixture.h"
 
 #if defined(__SANITIZE_ADDRESS__)

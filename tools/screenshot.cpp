@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "game/form1.h"
-#include "runtime/qt_host.h"
+#include "runtime/qt/qt_host.h"
 
 namespace {
 

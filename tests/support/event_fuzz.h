@@ -398,7 +398,7 @@ class Run {
 
     static const rt::PictureRef& stored(int id) {
         static const rt::PictureRef pictures[] = {
-            rt::LoadResPicture(4, 0), rt::LoadResPicture(5, 0), rt::LoadResPicture(6, 0)};
+            playfield::storedBitmap(4), playfield::storedBitmap(5), playfield::storedBitmap(6)};
         return pictures[id - 4];
     }
 

@@ -1,17 +1,15 @@
-// The host that runs forms in real windows on Qt.
+// The host that runs forms in real windows on Qt. It only connects the pieces: the window with
+// its menu bar, the canvas, the keyboard, the message boxes and the timer sources.
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 #include <functional>
 #include <map>
 #include <memory>
 
 #include "runtime/host.h"
+#include "runtime/qt/message_boxes.h"
 
-class QMessageBox;
-class QTimer;
-class QKeyEvent;
 class QMainWindow;
 class QWidget;
 
@@ -19,7 +17,8 @@ namespace rt {
 
 class Form;
 class FormWindow;
-class TickSource;
+class KeyReleases;
+class TimerTicks;
 
 class QtHost : public QObject, public Host {
     Q_OBJECT
@@ -32,17 +31,15 @@ class QtHost : public QObject, public Host {
 
     // Shows `startup`, runs the event loop and returns the program's exit status.
     int run(Form& startup);
-    // Shows `startup` without entering the event loop (for tests that drive the loop).
-    void start(Form& startup);
 
     // The window of a loaded form and the widget its controls are painted on; null if none.
     QMainWindow* windowOf(const Form& form) const;
     QWidget* canvasOf(const Form& form) const;
     // Tests watch every box as it opens, e.g. to press one of its buttons.
     void setBoxObserver(std::function<void(QMessageBox&)> observer) {
-        boxObserver_ = std::move(observer);
+        boxes_.setObserver(std::move(observer));
     }
-    int openBoxes() const { return modal_; }
+    int openBoxes() const { return boxes_.open(); }
 
     // Host interface.
     void formLoaded(Form& form) override;
@@ -54,38 +51,23 @@ class QtHost : public QObject, public Host {
     Single nextRandom() override;
     void randomize() override;
 
-    // From the window.
-    void keyPressed(Form& form, const QKeyEvent& event);
-    void keyReleased(Form& form, const QKeyEvent& event);
-    void windowClosed(Form& form);
-
   protected:
     void onEnded() override;
     void onFailed(const std::string& report) override;
 
   private:
-    void applyTimer(Timer& timer);
-    void resyncTimers();
-    void deliverPendingRelease();
-    void takeFocus(Form& form);
-
-    std::map<const Form*, std::unique_ptr<FormWindow>> windows_;
-    std::map<Timer*, TickSource*> timers_;
-    int modal_ = 0;
-    std::function<void(QMessageBox&)> boxObserver_;
-    uint64_t randomState_ = 0;
-
-    // A held key repeats as release+press pairs; a release is held back for a moment so the
-    // press of a repeat pair can cancel it.
-    struct PendingRelease {
-        Form* form = nullptr;
-        int qtKey = 0;
-        int keyCode = 0;
-        int shift = 0;
-        unsigned long timestamp = 0;
+    struct Window {
+        std::unique_ptr<FormWindow> window;
+        KeyReleases* keys = nullptr;  // a child of the window
     };
-    PendingRelease pending_;
-    QTimer* releaseGrace_ = nullptr;
+    const Window* find(const Form& form) const;
+    void takeFocus(Form& form);
+    void hideAll();
+
+    std::map<const Form*, Window> windows_;
+    TimerTicks* ticks_ = nullptr;
+    MessageBoxes boxes_;
+    uint64_t randomState_ = 0;
 };
 
 }  // namespace rt

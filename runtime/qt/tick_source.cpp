@@ -1,4 +1,4 @@
-#include "runtime/tick_source.h"
+#include "runtime/qt/tick_source.h"
 
 #include <sys/timerfd.h>
 #include <unistd.h>
@@ -7,6 +7,9 @@
 #include <QTimer>
 #include <cerrno>
 #include <cstdint>
+
+#include "runtime/controls.h"
+#include "runtime/form.h"
 
 namespace rt {
 
@@ -70,6 +73,53 @@ void TickSource::expired() {
     // catch-up ticks would make the game jump.
     if (active_) {
         onTick_();
+    }
+}
+
+TimerTicks::TimerTicks(std::function<void(Timer&)> dispatch, QObject* parent)
+    : QObject(parent), dispatch_(std::move(dispatch)) {}
+
+void TimerTicks::apply(Timer& t) {
+    TickSource*& source = sources_[&t];
+    if (source == nullptr) {
+        Timer* timer = &t;
+        source = new TickSource(
+            [this, timer] {
+                if (!frozen_ && sources_.count(timer) != 0) {
+                    dispatch_(*timer);
+                }
+            },
+            this);
+    }
+    if (!t.running() || frozen_) {
+        source->stop();
+    } else if (!source->isActive() || source->interval() != t.Interval()) {
+        source->start(t.Interval());  // a new interval counts from now
+    }
+}
+
+void TimerTicks::forget(const Form& form) {
+    for (Timer* t : form.timers()) {
+        auto it = sources_.find(t);
+        if (it != sources_.end()) {
+            it->second->stop();
+            it->second->deleteLater();  // it may be the one whose tick is running now
+            sources_.erase(it);
+        }
+    }
+}
+
+void TimerTicks::freeze() {
+    frozen_ = true;
+    for (auto& [t, source] : sources_) {
+        source->stop();
+    }
+}
+
+void TimerTicks::thaw() {
+    frozen_ = false;
+    for (auto& [t, source] : sources_) {
+        apply(*t);
     }
 }
 

@@ -1,8 +1,9 @@
-// The ticks of one timer control on the Qt host.
+// The ticks of the timer controls on the Qt host.
 #pragma once
 
 #include <QObject>
 #include <functional>
+#include <map>
 
 class QSocketNotifier;
 class QTimer;
@@ -14,6 +15,9 @@ namespace rt {
 // intervals swinging between 4 and 6 ms. A timerfd has the kernel keep the period, and the
 // event loop wakes as soon as the descriptor is due. Where no timerfd can be had, a QTimer
 // stands in.
+class Form;
+class Timer;
+
 class TickSource : public QObject {
   public:
     explicit TickSource(std::function<void()> onTick, QObject* parent = nullptr);
@@ -37,6 +41,25 @@ class TickSource : public QObject {
     QTimer* fallback_ = nullptr;
     int interval_ = 0;
     bool active_ = false;
+};
+
+// One source for each timer control of the loaded forms, following its Enabled and Interval.
+class TimerTicks : public QObject {
+  public:
+    explicit TimerTicks(std::function<void(Timer&)> dispatch, QObject* parent = nullptr);
+
+    // The timer's Enabled or Interval may have changed, or it is new.
+    void apply(Timer& timer);
+    // The form's timers are about to go.
+    void forget(const Form& form);
+    // While frozen no timer ticks; thawing starts each running one on a fresh period.
+    void freeze();
+    void thaw();
+
+  private:
+    std::function<void(Timer&)> dispatch_;
+    std::map<Timer*, TickSource*> sources_;
+    bool frozen_ = false;
 };
 
 }  // namespace rt

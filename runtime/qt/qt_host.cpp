@@ -1,0 +1,238 @@
+#include "runtime/qt/qt_host.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QTimer>
+#include <chrono>
+
+#include "runtime/form.h"
+#include "runtime/qt/canvas.h"
+#include "runtime/qt/conversions.h"
+#include "runtime/qt/form_window.h"
+#include "runtime/qt/keyboard.h"
+#include "runtime/qt/tick_source.h"
+
+namespace rt {
+
+namespace {
+
+bool hasDisplay() {
+    const QString p = QGuiApplication::platformName();
+    return p != QLatin1String("offscreen") && p != QLatin1String("minimal");
+}
+
+}  // namespace
+
+void QtHost::prepareProcess() {
+    // On X11 Qt hands the window's pixels over through shared memory, and before it paints over
+    // pixels the server may not have read yet it waits for the server to answer. The game's
+    // changes touch last frame's every frame, so each frame made that round trip, and a server
+    // slow to answer held the 5 ms ticks back by up to 6 ms. The window is small and its changes
+    // smaller: sending them down the socket costs less and never waits. Anyone who sets the
+    // variable themselves keeps their choice.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) {
+        qputenv("QT_XCB_NO_MITSHM", "1");
+    }
+}
+
+QtHost::QtHost()
+    : boxes_(MessageBoxes::Freeze{
+          // The game stands still behind a box: no tick, and no release still held back.
+          [this] {
+              ticks_->freeze();
+              for (auto& [f, w] : windows_) {
+                  w.keys->forget();
+              }
+          },
+          [this] {
+              if (halted()) {
+                  return;
+              }
+              ticks_->thaw();
+              for (auto& [f, w] : windows_) {
+                  if (f->shown()) {
+                      takeFocus(*const_cast<Form*>(f));
+                  }
+              }
+          }}) {
+    FormWindow::installStyle();
+    ticks_ = new TimerTicks([](Timer& t) { t.form().dispatchTimer(t); }, this);
+    randomize();
+}
+
+QtHost::~QtHost() {
+    windows_.clear();
+}
+
+int QtHost::run(Form& startup) {
+    start(startup);
+    if (halted()) {
+        return exitStatus();
+    }
+    const int rc = QApplication::exec();
+    return halted() ? exitStatus() : rc;
+}
+
+const QtHost::Window* QtHost::find(const Form& form) const {
+    auto it = windows_.find(&form);
+    return it == windows_.end() ? nullptr : &it->second;
+}
+
+QMainWindow* QtHost::windowOf(const Form& form) const {
+    const Window* w = find(form);
+    return w != nullptr ? w->window.get() : nullptr;
+}
+
+QWidget* QtHost::canvasOf(const Form& form) const {
+    const Window* w = find(form);
+    return w != nullptr ? w->window->canvas() : nullptr;
+}
+
+void QtHost::formLoaded(Form& form) {
+    Window& w = windows_[&form];
+    if (!w.window) {
+        Form* f = &form;
+        FormWindow::Events events;
+        events.keyPressed = [this, f](const QKeyEvent& e) {
+            if (const Window* w = find(*f)) {
+                w->keys->pressed(e);
+            }
+        };
+        events.keyReleased = [this, f](const QKeyEvent& e) {
+            const Window* w = find(*f);
+            if (w != nullptr && boxes_.open() == 0) {
+                w->keys->released(e);
+            }
+        };
+        // The only window is gone: the program ends, as with End.
+        events.closedByUser = [this] { end(); };
+        w.window = std::make_unique<FormWindow>(form, std::move(events));
+        w.keys = new KeyReleases(
+            [this, f](int keyCode, int shift) {
+                if (boxes_.open() == 0) {
+                    f->dispatchKeyUp(keyCode, shift);
+                }
+            },
+            w.window.get());
+    }
+    w.window->buildMenus();
+    w.window->canvas()->update();
+    for (Timer* t : form.timers()) {
+        ticks_->apply(*t);
+    }
+}
+
+void QtHost::formShown(Form& form) {
+    const Window* w = find(form);
+    if (w == nullptr) {
+        return;
+    }
+    if (!w->window->isVisible()) {
+        w->window->show();
+    }
+    takeFocus(form);
+}
+
+void QtHost::takeFocus(Form& form) {
+    const Window* w = find(form);
+    if (w == nullptr || !w->window->isVisible()) {
+        return;
+    }
+    // A restart shows a window that already has the keyboard; asking again would cost a round
+    // trip to the X server (Qt waits for it) inside every restart.
+    if (QGuiApplication::focusWindow() == w->window->windowHandle() &&
+        w->window->canvas()->hasFocus()) {
+        return;
+    }
+    // Without a window manager nobody hands out the keyboard, so the window takes it.
+    w->window->raise();
+    w->window->activateWindow();
+    w->window->canvas()->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+void QtHost::formUnloaded(Form& form) {
+    ticks_->forget(form);
+    const Window* w = find(form);
+    if (w == nullptr) {
+        return;
+    }
+    w->keys->forget();
+    w->window->canvas()->update();
+    // A restart shows the form again before control returns to the event loop; the window is
+    // kept for it, so it does not jump or flicker. Otherwise it goes.
+    Form* f = &form;
+    QTimer::singleShot(0, this, [this, f] {
+        auto it = windows_.find(f);
+        if (it != windows_.end() && !f->loaded()) {
+            it->second.window->closeFromProgram();
+            it->second.window.release()->deleteLater();
+            windows_.erase(it);
+        }
+    });
+}
+
+void QtHost::invalidate(Form& form, const PixelRect& rect) {
+    const Window* w = find(form);
+    if (w == nullptr) {
+        return;
+    }
+    int fastest = 0;
+    for (const Timer* t : form.timers()) {
+        if (t->running() && (fastest == 0 || t->Interval() < fastest)) {
+            fastest = t->Interval();
+        }
+    }
+    w->window->canvas()->changed(toRect(rect), boxes_.open() > 0 ? 0 : fastest);
+}
+
+void QtHost::timerChanged(Timer& t) {
+    ticks_->apply(t);
+}
+
+int QtHost::messageBox(const std::string& text, int buttons, const std::string& title) {
+    QWidget* parent = nullptr;
+    for (auto& [f, w] : windows_) {
+        if (f->shown()) {
+            parent = w.window.get();
+        }
+    }
+    return boxes_.show(parent, text, buttons, title);
+}
+
+Single QtHost::nextRandom() {
+    // splitmix64; the top 24 bits make a single in [0, 1) exactly, never 1.
+    uint64_t z = (randomState_ += 0x9E3779B97F4A7C15ULL);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    z ^= z >> 31;
+    return static_cast<Single>(static_cast<double>(z >> 40) / 16777216.0);
+}
+
+void QtHost::randomize() {
+    randomState_ =
+        static_cast<uint64_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count());
+}
+
+void QtHost::hideAll() {
+    for (auto& [f, w] : windows_) {
+        w.window->hide();
+    }
+}
+
+void QtHost::onEnded() {
+    hideAll();
+    QCoreApplication::exit(0);
+}
+
+void QtHost::onFailed(const std::string& report) {
+    hideAll();
+    if (hasDisplay()) {
+        QMessageBox::critical(nullptr, QStringLiteral("Drenchwick"),
+                              QString::fromStdString(report));
+    }
+    QCoreApplication::exit(1);
+}
+
+}  // namespace rt
