@@ -5,8 +5,7 @@
 #include <QPainter>
 #include <QtTest>
 
-#include "runtime/qt/qt_host.h"
-#include "support/game_fixture.h"
+#include "support/qt_game.h"
 #include "support/reference_scene.h"
 
 namespace {
@@ -50,30 +49,6 @@ int blockFaults(const QImage& shot, const char* const (&map)[Rows], int left, in
     return faults;
 }
 
-QImage upscaled(const QImage& img) {
-    QImage big(img.width() * kRatio, img.height() * kRatio, QImage::Format_RGB32);
-    for (int y = 0; y < big.height(); ++y) {
-        for (int x = 0; x < big.width(); ++x) {
-            big.setPixel(x, y, img.pixel(x / kRatio, y / kRatio));
-        }
-    }
-    return big;
-}
-
-// The label's text as the serif face draws it straight at the device resolution.
-QImage labelAtRatio(const reference::LabelSpot& l, const QString& caption) {
-    QImage img(l.rect.size() * kRatio, QImage::Format_RGB32);
-    img.setDevicePixelRatio(kRatio);
-    img.fill(Qt::white);
-    QPainter p(&img);
-    p.setFont(reference::labelFont());
-    p.setPen(Qt::black);
-    p.drawText(QRect(QPoint(0, 0), l.rect.size()), Qt::AlignTop | l.align, caption);
-    p.end();
-    img.setDevicePixelRatio(1);
-    return img;
-}
-
 QRect deviceRect(const QRect& r) {
     return QRect(r.topLeft() * kRatio, r.size() * kRatio);
 }
@@ -84,24 +59,19 @@ class HiDpiTest : public QObject {
     Q_OBJECT
   private slots:
     void init() {
-        host_ = std::make_unique<rt::QtHost>();
-        form_ = std::make_unique<Form1>();
-        host_->start(*form_);
-        form_->Walker().setEnabled(false);  // the walkers stay where the reference has them
+        game_ = std::make_unique<QtGame<>>();
+        game_->form.Walker().setEnabled(false);  // the walkers stay where the reference has them
     }
-    void cleanup() {
-        form_.reset();
-        host_.reset();
-    }
+    void cleanup() { game_.reset(); }
 
     void theWindowRunsAtRatioTwo() {
-        QCOMPARE(host_->canvasOf(*form_)->devicePixelRatio(), qreal(kRatio));
-        const QImage shot = grabCanvas(host_->canvasOf(*form_));
+        QCOMPARE(game_->canvas()->devicePixelRatio(), qreal(kRatio));
+        const QImage shot = grabCanvas(game_->canvas());
         QCOMPARE(shot.size(), QSize(426, 347) * kRatio);
     }
 
     void everyPicturePixelIsASolidBlock() {
-        const QImage shot = grabCanvas(host_->canvasOf(*form_));
+        const QImage shot = grabCanvas(game_->canvas());
         QCOMPARE(blockFaults(shot, reference::kPlayer, 95, -7, 2), 0);
         QCOMPARE(blockFaults(shot, reference::kQuib, 344, 309, 1), 0);
         QCOMPARE(blockFaults(shot, reference::kZorbo, 216, 309, 1), 0);
@@ -110,23 +80,14 @@ class HiDpiTest : public QObject {
     void theSceneIsTheReferenceWithEveryPixelDoubled() {
         // The building, its border and window outlines, and the pictures: sharp edges, no
         // smoothing, no half-covered device pixels anywhere outside the text.
-        const QImage shot = grabCanvas(host_->canvasOf(*form_));
-        const QImage want = upscaled(reference::scene());
-        int differing = 0;
-        for (int y = 0; y < shot.height(); ++y) {
-            for (int x = 0; x < shot.width(); ++x) {
-                if (!reference::inAnyLabel(x / kRatio, y / kRatio) &&
-                    shot.pixel(x, y) != want.pixel(x, y) && differing++ < 5) {
-                    qWarning("device pixel %d,%d is %08x, expected %08x", x, y, shot.pixel(x, y),
-                             want.pixel(x, y));
-                }
-            }
-        }
-        QCOMPARE(differing, 0);
+        const QImage shot = grabCanvas(game_->canvas());
+        QCOMPARE(reference::differencesOutsideLabels(
+                     shot, reference::scaled(reference::scene(), kRatio), kRatio),
+                 0);
     }
 
     void textIsDrawnAtTheFinerResolution() {
-        const QImage shot = grabCanvas(host_->canvasOf(*form_));
+        const QImage shot = grabCanvas(game_->canvas());
         const struct {
             reference::LabelSpot spot;
             const char* caption;
@@ -135,27 +96,28 @@ class HiDpiTest : public QObject {
                       {reference::kBalloonsLabel, "Balloons Left: 100"}};
         for (const auto& l : labels) {
             const QImage shown = shot.copy(deviceRect(l.spot.rect));
-            QCOMPARE(shown, labelAtRatio(l.spot, QString::fromLatin1(l.caption)));
+            QCOMPARE(shown, reference::labelImage(l.spot, QString::fromLatin1(l.caption), kRatio));
             // Not the 96-dpi text blown up: that would repeat every pixel in 2 × 2 blocks.
-            QVERIFY(shown !=
-                    upscaled(reference::labelImage(l.spot, QString::fromLatin1(l.caption))));
+            QVERIFY(shown != reference::scaled(
+                                 reference::labelImage(l.spot, QString::fromLatin1(l.caption)),
+                                 kRatio));
         }
     }
 
     void partialRepaintsOfAFlyingBalloonLeaveNoSeams() {
-        QWidget* canvas = host_->canvasOf(*form_);
-        form_->dispatchKeyUp(32, 0);
+        QWidget* canvas = game_->canvas();
+        game_->form.dispatchKeyUp(32, 0);
         for (int i = 0; i < 3; ++i) {
-            form_->dispatchTimer("Dropper");
+            game_->form.dispatchTimer("Dropper");
         }
         // What the screen holds, then only the pixels the next tick asks to repaint painted
         // over it, as the window system's backing store would be.
         QPixmap screen(canvas->size() * kRatio);
         screen.setDevicePixelRatio(kRatio);
         canvas->render(&screen);
-        const rt::PixelRect before = form_->WaterB()[1].pixelRect();
-        form_->dispatchTimer("Dropper");
-        const rt::PixelRect after = form_->WaterB()[1].pixelRect();
+        const rt::PixelRect before = game_->form.WaterB()[1].pixelRect();
+        game_->form.dispatchTimer("Dropper");
+        const rt::PixelRect after = game_->form.WaterB()[1].pixelRect();
         QVERIFY(!(before == after));
         const QRegion damaged = QRegion(before.x, before.y, before.w, before.h) +
                                 QRegion(after.x, after.y, after.w, after.h);
@@ -170,14 +132,13 @@ class HiDpiTest : public QObject {
     void aHalfPixelPositionStaysOnTheWindowPixelGrid() {
         // Zorbo rises in steps of 2.5; a position with a fraction falls in the window pixel
         // that holds it, so at ratio 2 his blocks never straddle two device rows.
-        form_->Zorbo().setTop(306.5F);
-        const QImage shot = grabCanvas(host_->canvasOf(*form_));
+        game_->form.Zorbo().setTop(306.5F);
+        const QImage shot = grabCanvas(game_->canvas());
         QCOMPARE(blockFaults(shot, reference::kZorbo, 216, 306, 1), 0);
     }
 
   private:
-    std::unique_ptr<rt::QtHost> host_;
-    std::unique_ptr<Form1> form_;
+    std::unique_ptr<QtGame<>> game_;
 };
 
 int main(int argc, char** argv) {

@@ -5,9 +5,8 @@
 #include <QThread>
 #include <QtTest>
 
-#include "runtime/qt/qt_host.h"
 #include "runtime/qt/tick_source.h"
-#include "support/game_fixture.h"
+#include "support/qt_game.h"
 
 namespace {
 
@@ -30,16 +29,6 @@ struct PaintLog : QObject {
         }
         return QObject::eventFilter(o, e);
     }
-};
-
-struct CountingForm1 : Form1 {
-    CountingForm1() {
-        on("Walker_Timer", [this] {
-            ++walkerTicks;
-            Walker_Timer();
-        });
-    }
-    int walkerTicks = 0;
 };
 
 QRect rectOf(const rt::Image& i) {
@@ -113,10 +102,9 @@ class QtTimingTest : public QObject {
     }
 
     void repaintsAreGatheredWhileAFastTimerRunsAndNoneIsLost() {
-        rt::QtHost host;
-        CountingForm1 form;
-        host.start(form);
-        PaintLog log(host.canvasOf(form));
+        QtGame<CountingForm1> game;
+        CountingForm1& form = game.form;
+        PaintLog log(game.canvas());
         spin(200);
         // Walking every 5 ms, a walker moves in nearly every tick; painted one by one, there
         // would be about as many paints as ticks.
@@ -140,10 +128,9 @@ class QtTimingTest : public QObject {
     }
 
     void withOnlySlowTimersEveryChangeIsPaintedAtOnce() {
-        rt::QtHost host;
-        Form1 form;
-        host.start(form);
-        PaintLog log(host.canvasOf(form));
+        QtGame<> game;
+        Form1& form = game.form;
+        PaintLog log(game.canvas());
         spin(200);
         form.Walker().setEnabled(false);
         // Two changes in quick succession each get their own paint, with no frame wait between.

@@ -8,8 +8,7 @@
 #include <QtTest>
 
 #include "playfield/sprites.h"
-#include "runtime/qt/qt_host.h"
-#include "support/game_fixture.h"
+#include "support/qt_game.h"
 #include "support/reference_maps.h"
 #include "support/reference_scene.h"
 
@@ -42,38 +41,19 @@ class SceneTest : public QObject {
     Q_OBJECT
   private slots:
     void init() {
-        host_ = std::make_unique<rt::QtHost>();
-        form_ = std::make_unique<Form1>();
-        host_->start(*form_);
-        QVERIFY(host_->canvasOf(*form_) != nullptr);
+        game_ = std::make_unique<QtGame<>>();
+        QVERIFY(game_->canvas() != nullptr);
     }
-    void cleanup() {
-        form_.reset();
-        host_.reset();
-    }
+    void cleanup() { game_.reset(); }
 
     void startSceneMatchesTheReferenceOutsideTheLabels() {
-        const QImage shot =
-            host_->canvasOf(*form_)->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage shot = game_->grab();
         QCOMPARE(shot.size(), QSize(426, 347));
-        const QImage ref = reference::scene();
-        int differing = 0;
-        for (int y = 0; y < 347; ++y) {
-            for (int x = 0; x < 426; ++x) {
-                if (!reference::inAnyLabel(x, y) && shot.pixel(x, y) != ref.pixel(x, y)) {
-                    if (differing++ < 10) {
-                        qWarning("pixel %d,%d is %08x, expected %08x", x, y, shot.pixel(x, y),
-                                 ref.pixel(x, y));
-                    }
-                }
-            }
-        }
-        QCOMPARE(differing, 0);
+        QCOMPARE(reference::differencesOutsideLabels(shot, reference::scene()), 0);
     }
 
     void labelsShowTheStartCaptionsInTheSerifFont() {
-        const QImage shot =
-            host_->canvasOf(*form_)->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage shot = game_->grab();
         const QString captions[] = {"Health: 5", "Score: 0", "Balloons Left: 100"};
         for (int i = 0; i < 3; ++i) {
             const reference::LabelSpot& l = reference::kLabels[i];
@@ -85,7 +65,7 @@ class SceneTest : public QObject {
     }
 
     void windowHasItsCaptionMenuBarAndIcon() {
-        QMainWindow* w = host_->windowOf(*form_);
+        QMainWindow* w = game_->window();
         QCOMPARE(w->windowTitle(), QStringLiteral("Drenchwick"));
         const QList<QAction*> items = w->menuBar()->actions();
         QCOMPARE(items.size(), 3);
@@ -106,7 +86,7 @@ class SceneTest : public QObject {
         QVERIFY(pictureIs(playfield::zorboPicture(), reference::kZorbo));
         QVERIFY(pictureIs(playfield::quibPicture(), reference::kQuib));
         QVERIFY(pictureIs(playfield::playerPicture(), reference::kPlayer));
-        const rt::HandlerScope asTheGame(*form_);
+        const rt::HandlerScope asTheGame(game_->form);
         QVERIFY(pictureIs(rt::LoadResPicture(4, 0), reference::kStored4));
         QVERIFY(pictureIs(rt::LoadResPicture(5, 0), reference::kStored5));
         QVERIFY(pictureIs(rt::LoadResPicture(6, 0), reference::kStored6));
@@ -128,8 +108,7 @@ class SceneTest : public QObject {
     }
 
   private:
-    std::unique_ptr<rt::QtHost> host_;
-    std::unique_ptr<Form1> form_;
+    std::unique_ptr<QtGame<>> game_;
 };
 
 QTEST_MAIN(SceneTest)

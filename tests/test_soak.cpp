@@ -12,8 +12,8 @@
 #include <fstream>
 #include <string>
 
-#include "runtime/qt/qt_host.h"
 #include "support/game_fixture.h"
+#include "support/qt_game.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool kSanitized = true;
@@ -75,15 +75,6 @@ bool restartEachWay(Game& g) {
     return ok;
 }
 
-QAction* menuAction(QMainWindow* w, const QString& caption) {
-    for (QAction* a : w->menuBar()->actions()) {
-        if (a->text() == caption) {
-            return a;
-        }
-    }
-    return nullptr;
-}
-
 // Lets the Qt host finish what it left to the event loop: painting, and the timers it
 // deletes later.
 void settle() {
@@ -92,15 +83,16 @@ void settle() {
 }
 
 // The same four roads on the Qt host, through its window's menu and its boxes.
-bool restartEachWay(rt::QtHost& host, Form1& form) {
+bool restartEachWay(QtGame<>& game) {
+    Form1& form = game.form;
     bool ok = true;
     form.dispatchKeyUp(32, 0);
-    menuAction(host.windowOf(form), "Reset")->trigger();
+    game.menu("Reset")->trigger();
     ok = ok && freshGame(form);
     settle();
 
     form.dispatchKeyUp(32, 0);
-    menuAction(host.windowOf(form), "Help")->trigger();
+    game.menu("Help")->trigger();
     ok = ok && freshGame(form);
     settle();
 
@@ -161,26 +153,24 @@ class SoakTest : public QObject {
     }
 
     void aThousandRestartsOnTheQtHost() {
-        rt::QtHost host;
-        Form1 form;
-        host.setBoxObserver([](QMessageBox& box) {
+        QtGame<> game;
+        game.host.setBoxObserver([](QMessageBox& box) {
             QAbstractButton* b =
                 box.button(box.windowTitle() == "Need help?" ? QMessageBox::Ok : QMessageBox::Yes);
             if (b != nullptr) {
                 b->click();
             }
         });
-        host.start(form);
         settle();
         for (int i = 0; i < 50; ++i) {  // 200 restarts to warm up
-            QVERIFY(restartEachWay(host, form));
+            QVERIFY(restartEachWay(game));
         }
         const long before = residentKiB();
         for (int i = 0; i < 250; ++i) {  // 1000
-            QVERIFY2(restartEachWay(host, form), qPrintable(QString("round %1").arg(i)));
+            QVERIFY2(restartEachWay(game), qPrintable(QString("round %1").arg(i)));
         }
         const long after = residentKiB();
-        QVERIFY(!host.halted());
+        QVERIFY(!game.host.halted());
         report("Qt", 1000, before, after);
         if (!kSanitized) {
             QVERIFY2(after - before <= 1024, "resident memory grew by more than 1 MiB");

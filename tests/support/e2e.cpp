@@ -407,20 +407,8 @@ std::optional<Walkers> readWalkers(const QImage& canvas) {
 }
 
 int differencesFromScene(const QImage& canvas, const Walkers& w, const QRect& ignore) {
-    const QImage ref = reference::scene(w.zorbo, w.quib, w.zorboInBitmap4);
-    if (canvas.size() != ref.size()) {
-        return canvas.width() * canvas.height();
-    }
-    int differing = 0;
-    for (int y = 0; y < ref.height(); ++y) {
-        for (int x = 0; x < ref.width(); ++x) {
-            if (!reference::inAnyLabel(x, y) && !ignore.contains(x, y) &&
-                canvas.pixel(x, y) != ref.pixel(x, y)) {
-                ++differing;
-            }
-        }
-    }
-    return differing;
+    return reference::differencesOutsideLabels(
+        canvas, reference::scene(w.zorbo, w.quib, w.zorboInBitmap4), 1, ignore, 0);
 }
 
 std::optional<Box> findBox(qint64 pid, const QString& title) {

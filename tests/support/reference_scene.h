@@ -131,21 +131,60 @@ inline bool inAnyLabel(int x, int y) {
     return false;
 }
 
+// Every pixel of `img` as a solid block of `k` × `k`.
+inline QImage scaled(const QImage& img, int k) {
+    QImage big(img.width() * k, img.height() * k, QImage::Format_RGB32);
+    for (int y = 0; y < big.height(); ++y) {
+        for (int x = 0; x < big.width(); ++x) {
+            big.setPixel(x, y, img.pixel(x / k, y / k));
+        }
+    }
+    return big;
+}
+
+// The pixels in which `shot` differs from `want`, leaving out the labels and `ignore` (both in
+// window pixels, each `k` × `k` image pixels). The first `report` of them are logged.
+inline int differencesOutsideLabels(const QImage& shot, const QImage& want, int k = 1,
+                                    const QRect& ignore = QRect(), int report = 5) {
+    if (shot.size() != want.size()) {
+        qWarning("the image is %dx%d, expected %dx%d", shot.width(), shot.height(), want.width(),
+                 want.height());
+        return want.width() * want.height();
+    }
+    int differing = 0;
+    for (int y = 0; y < want.height(); ++y) {
+        for (int x = 0; x < want.width(); ++x) {
+            if (inAnyLabel(x / k, y / k) || ignore.contains(x / k, y / k) ||
+                shot.pixel(x, y) == want.pixel(x, y)) {
+                continue;
+            }
+            if (differing++ < report) {
+                qWarning("pixel %d,%d is %08x, expected %08x", x, y, shot.pixel(x, y),
+                         want.pixel(x, y));
+            }
+        }
+    }
+    return differing;
+}
+
 inline QFont labelFont() {
     QFont f(QStringLiteral("Times New Roman"));
     f.setPixelSize(19);  // 14.25 pt on a 96-dpi window
     return f;
 }
 
-// What a label shows with `caption` on the white window.
-inline QImage labelImage(const LabelSpot& l, const QString& caption) {
-    QImage img(l.rect.size(), QImage::Format_RGB32);
+// What a label shows with `caption` on the white window, drawn straight at `ratio` device
+// pixels a window pixel.
+inline QImage labelImage(const LabelSpot& l, const QString& caption, qreal ratio = 1) {
+    QImage img(l.rect.size() * ratio, QImage::Format_RGB32);
+    img.setDevicePixelRatio(ratio);
     img.fill(Qt::white);
     QPainter p(&img);
     p.setFont(labelFont());
     p.setPen(Qt::black);
     p.drawText(QRect(QPoint(0, 0), l.rect.size()), Qt::AlignTop | l.align, caption);
     p.end();
+    img.setDevicePixelRatio(1);
     return img;
 }
 

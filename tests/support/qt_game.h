@@ -1,0 +1,54 @@
+// A game in a real Qt window (on the offscreen platform in the qt tests), with what those tests
+// look at and count.
+#pragma once
+
+#include <QAction>
+#include <QImage>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QWidget>
+
+#include "game/form1.h"
+#include "runtime/qt/qt_host.h"
+
+template <class F = Form1>
+struct QtGame {
+    rt::QtHost host;
+    F form;
+
+    QtGame() { host.start(form); }
+
+    QMainWindow* window() const { return host.windowOf(form); }
+    QWidget* canvas() const { return host.canvasOf(form); }
+    // What the canvas shows now, one image pixel a device pixel.
+    QImage grab() const {
+        QImage img = canvas()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        img.setDevicePixelRatio(1);
+        return img;
+    }
+    // The menu bar's item with that caption, as the user would choose it.
+    QAction* menu(const QString& caption) const {
+        for (QAction* a : window()->menuBar()->actions()) {
+            if (a->text() == caption) {
+                return a;
+            }
+        }
+        return nullptr;
+    }
+};
+
+// Form1 with a count of the ticks that reach its handlers.
+struct CountingForm1 : Form1 {
+    CountingForm1() {
+        on("Walker_Timer", [this] {
+            ++walkerTicks;
+            Walker_Timer();
+        });
+        on("Dropper_Timer", [this] {
+            ++dropperTicks;
+            Dropper_Timer();
+        });
+    }
+    int walkerTicks = 0;
+    int dropperTicks = 0;
+};
