@@ -5,10 +5,15 @@
 
 int main(int argc, char** argv) {
     rt::QtHost::prepareProcess();
-    QApplication app(argc, argv);
+    // Never destroyed: the process leaves without tearing Qt down (QtHost::leave).
+    new QApplication(argc, argv);
     // Ties the window to its installed desktop entry (Wayland's app id, and X shells that ask).
     QGuiApplication::setDesktopFileName(QStringLiteral("org.drenchwick.Drenchwick"));
-    rt::QtHost host;
-    Form1 form;
-    return host.run(form);
+    int status = 0;
+    {
+        rt::QtHost host;
+        Form1 form;
+        status = host.run(form);
+    }
+    rt::QtHost::leave(status);
 }

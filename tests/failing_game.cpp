@@ -45,13 +45,17 @@ int main(int argc, char** argv) {
     const std::string where = argc > (qt ? 2 : 1) ? argv[qt ? 2 : 1] : "key";
     if (qt) {
         rt::QtHost::prepareProcess();
-        QApplication app(argc, argv);
-        rt::QtHost host;
-        BrokenForm1 form(where);
-        if (mode == "--qt") {
-            QTimer::singleShot(100, [&] { form.dispatchKeyUp(32, 0); });
+        new QApplication(argc, argv);
+        int status = 0;
+        {
+            rt::QtHost host;
+            BrokenForm1 form(where);
+            if (mode == "--qt") {
+                QTimer::singleShot(100, [&] { form.dispatchKeyUp(32, 0); });
+            }
+            status = host.run(form);
         }
-        return host.run(form);
+        rt::QtHost::leave(status);
     }
     rt::HeadlessHost host;
     BrokenForm1 form(where);

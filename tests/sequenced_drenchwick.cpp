@@ -52,9 +52,14 @@ class SequencedHost : public rt::QtHost {
 
 int main(int argc, char** argv) {
     rt::QtHost::prepareProcess();
-    QApplication app(argc, argv);
+    new QApplication(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.drenchwick.Drenchwick"));
     const QStringList parts = QApplication::arguments().value(1).split(';');
-    SequencedHost host(numbers(parts.value(0)), numbers(parts.value(1)));
-    Form1 form;
-    return host.run(form);
+    int status = 0;
+    {
+        SequencedHost host(numbers(parts.value(0)), numbers(parts.value(1)));
+        Form1 form;
+        status = host.run(form);
+    }
+    rt::QtHost::leave(status);
 }

@@ -31,6 +31,9 @@ class QtHost : public QObject, public Host {
 
     // Shows `startup`, runs the event loop and returns the program's exit status.
     int run(Form& startup);
+    // Ends the process with `status` once the program is over, without tearing Qt down: the
+    // game keeps nothing to save, and on Wayland the teardown can block for good.
+    [[noreturn]] static void leave(int status);
 
     // The window of a loaded form and the widget its controls are painted on; null if none.
     QMainWindow* windowOf(const Form& form) const;
