@@ -65,6 +65,21 @@ class QtHostTest : public QObject {
         QTRY_COMPARE(game_->form.WaterB().Count().value(), 4);
     }
 
+    void aSpaceHeldWhileTheWindowLosesTheKeyboardThrowsNothing() {
+        QWidget* w = game_->window();
+        QTRY_VERIFY(w->isActiveWindow());
+        sendKey(w, QEvent::KeyPress, Qt::Key_Space, 1);
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QTRY_VERIFY(!w->isActiveWindow());
+        game_->window()->activateWindow();
+        QTRY_VERIFY(w->isActiveWindow());
+        sendKey(w, QEvent::KeyRelease, Qt::Key_Space, 900);
+        QTest::qWait(30);
+        QCOMPARE(game_->form.WaterB().Count().value(), 1);
+    }
+
     void altLeavesTheKeyboardWithTheGame() {
         // Alt used to put the menu bar in keyboard mode: the Space after it chose Exit, and
         // Right, Right, Return opened the help.

@@ -83,6 +83,13 @@ void FormWindow::keyReleaseEvent(QKeyEvent* e) {
     events_.keyReleased(*e);
 }
 
+void FormWindow::changeEvent(QEvent* e) {
+    if (e->type() == QEvent::ActivationChange && !isActiveWindow()) {
+        events_.keyboardLost();
+    }
+    QMainWindow::changeEvent(e);
+}
+
 void FormWindow::closeEvent(QCloseEvent* e) {
     e->accept();
     if (!closingFromProgram_) {

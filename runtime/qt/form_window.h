@@ -15,6 +15,7 @@ class FormWindow : public QMainWindow {
         std::function<void(const QKeyEvent&)> keyPressed;
         std::function<void(const QKeyEvent&)> keyReleased;
         std::function<void()> closedByUser;
+        std::function<void()> keyboardLost;
     };
 
     FormWindow(Form& form, Events events);
@@ -32,6 +33,7 @@ class FormWindow : public QMainWindow {
     void keyPressEvent(QKeyEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    void changeEvent(QEvent* e) override;
 
   private:
     Form& form_;

@@ -1,7 +1,16 @@
 #include "runtime/qt/keyboard.h"
 
+#include <xcb/xcb.h>
+// The C header names a field `explicit`, a C++ keyword; Qt's own xcb code renames it the same way.
+#define explicit xkb_explicit
+#include <xcb/xkb.h>
+#undef explicit
+
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QTimer>
+#include <QtGui/qguiapplication_platform.h>
+#include <cstdlib>
 
 #include "runtime/codes.h"
 
@@ -69,21 +78,54 @@ int shiftOf(const QKeyEvent& e) {
            (m & Qt::AltModifier ? 4 : 0);
 }
 
-KeyReleases::KeyReleases(Deliver deliver, QObject* parent)
-    : QObject(parent), deliver_(std::move(deliver)) {
+bool askForDetectableAutoRepeat() {
+    auto* x11 = qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
+                                   : nullptr;
+    if (x11 == nullptr) {
+        return false;
+    }
+    xcb_connection_t* c = x11->connection();
+    const uint32_t flag = XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT;
+    xcb_xkb_per_client_flags_reply_t* r = xcb_xkb_per_client_flags_reply(
+        c, xcb_xkb_per_client_flags(c, XCB_XKB_ID_USE_CORE_KBD, flag, flag, 0, 0, 0), nullptr);
+    const bool granted = r != nullptr && (r->supported & flag) != 0 && (r->value & flag) != 0;
+    std::free(r);
+    return granted;
+}
+
+// How long a release waits for the press of a repeat pair, where the platform does not mark
+// the pairs. The two halves leave the X server together; on a loaded machine they can still
+// reach the game further apart than this, which is why this path is only the fallback.
+constexpr int kHoldBackMs = 8;
+
+KeyReleases::KeyReleases(Path path, Deliver deliver, QObject* parent)
+    : QObject(parent), path_(path), deliver_(std::move(deliver)) {
     grace_ = new QTimer(this);
     grace_->setSingleShot(true);
     grace_->setTimerType(Qt::PreciseTimer);
     connect(grace_, &QTimer::timeout, this, [this] { deliverPending(); });
 }
 
+KeyReleases::KeyId KeyReleases::idOf(const QKeyEvent& e) {
+    // The scan code, where the platform gives one, names the same key whatever the modifiers
+    // make of it ("1" going down and "!" coming up under Shift).
+    return e.nativeScanCode() != 0 ? KeyId{e.nativeScanCode(), 0} : KeyId{0, e.key()};
+}
+
 void KeyReleases::pressed(const QKeyEvent& e) {
-    if (pending_.held && pending_.qtKey == e.key()) {
+    const KeyId key = idOf(e);
+    if (pending_.waiting && pending_.key == key) {
         if (e.isAutoRepeat() || e.timestamp() == pending_.timestamp) {
-            forget();  // the second half of a repeat pair: the key never went up
-        } else {
-            deliverPending();
+            // The second half of a repeat pair: the key never went up.
+            grace_->stop();
+            pending_ = Pending{};
+            down_.insert(key);
+            return;
         }
+        deliverPending();
+    }
+    if (!e.isAutoRepeat()) {
+        down_.insert(key);  // already there for a held key's repeated presses
     }
 }
 
@@ -91,22 +133,32 @@ void KeyReleases::released(const QKeyEvent& e) {
     if (e.isAutoRepeat()) {
         return;
     }
-    if (pending_.held) {
+    const KeyId key = idOf(e);
+    if (down_.erase(key) == 0) {
+        return;  // it went down elsewhere, or before this window had the keyboard
+    }
+    if (path_ == Path::AtOnce) {
+        deliver_(keyCodeOf(e), shiftOf(e));
+        return;
+    }
+    if (pending_.waiting) {
         deliverPending();
     }
-    pending_ = Pending{true, e.key(), keyCodeOf(e), shiftOf(e), e.timestamp()};
-    grace_->start(8);
+    pending_ = Pending{true, key, keyCodeOf(e), shiftOf(e), e.timestamp()};
+    grace_->start(kHoldBackMs);
 }
 
 void KeyReleases::forget() {
     grace_->stop();
     pending_ = Pending{};
+    down_.clear();
 }
 
 void KeyReleases::deliverPending() {
+    grace_->stop();
     const Pending p = pending_;
-    forget();
-    if (p.held) {
+    pending_ = Pending{};
+    if (p.waiting) {
         deliver_(p.keyCode, p.shift);
     }
 }

@@ -4,6 +4,8 @@
 
 #include <QObject>
 #include <functional>
+#include <set>
+#include <utility>
 
 class QKeyEvent;
 class QTimer;
@@ -15,30 +17,52 @@ int keyCodeOf(const QKeyEvent& e);
 // Shift, Ctrl and Alt as the bits 1, 2 and 4.
 int shiftOf(const QKeyEvent& e);
 
-// A held key repeats as release+press pairs, and Qt does not always mark them as repeats. A
-// release is held back for a moment, so that the press of a repeat pair can cancel it; a held
-// key therefore counts as released once, when it really goes up.
+// Asks the X server to send no release for a held key until it really goes up (detectable
+// auto-repeat, a flag each X client sets for itself). True if the server granted it; false
+// where it refused, and on any platform other than X11.
+bool askForDetectableAutoRepeat();
+
+// Turns the window's key events into the releases the game acts on: one for each time a key
+// that went down in this window comes up, however long it was held.
 class KeyReleases : public QObject {
   public:
+    // How a real release is told from the release half of a repeat.
+    enum class Path {
+        // The platform says which releases are real, and each is delivered at once. Wayland:
+        // Qt makes the repeats itself and marks both halves of each pair. X11 with detectable
+        // auto-repeat: a held key sends presses only, and its one release when it goes up.
+        AtOnce,
+        // The platform does not say: repeats come as release+press pairs that Qt does not
+        // always mark. A release waits a moment, in which the press of a pair cancels it.
+        HeldBack,
+    };
     using Deliver = std::function<void(int keyCode, int shift)>;
-    explicit KeyReleases(Deliver deliver, QObject* parent = nullptr);
+
+    KeyReleases(Path path, Deliver deliver, QObject* parent = nullptr);
+    Path path() const { return path_; }
 
     void pressed(const QKeyEvent& e);
     void released(const QKeyEvent& e);
-    // Drops a release still held back: what it would have reached is gone or covered.
+    // The window has lost the keyboard, or a box covers the game. A key that is down now went
+    // down for something else: its release, which may never come (Wayland sends none to a
+    // window that has lost the keyboard), counts for nothing. A release held back is dropped.
     void forget();
 
   private:
+    using KeyId = std::pair<unsigned, int>;  // the scan code where there is one, else the key
+    static KeyId idOf(const QKeyEvent& e);
     void deliverPending();
 
     struct Pending {
-        bool held = false;
-        int qtKey = 0;
+        bool waiting = false;
+        KeyId key;
         int keyCode = 0;
         int shift = 0;
         unsigned long timestamp = 0;
     };
+    Path path_;
     Deliver deliver_;
+    std::set<KeyId> down_;  // keys that went down in this window and have not come up
     Pending pending_;
     QTimer* grace_ = nullptr;
 };

@@ -64,6 +64,13 @@ QtHost::QtHost()
               }
           }}) {
     FormWindow::installStyle();
+    // Wayland marks its repeats; X11 does once the server grants the flag. Anywhere else, or
+    // where the server refuses, releases are held back for a moment.
+    const QString platform = QGuiApplication::platformName();
+    if (platform.startsWith(QLatin1String("wayland")) ||
+        (platform == QLatin1String("xcb") && askForDetectableAutoRepeat())) {
+        keyPath_ = KeyReleases::Path::AtOnce;
+    }
     ticks_ = new TimerTicks([](Timer& t) { t.form().dispatchTimer(t); }, this);
     randomize();
 }
@@ -129,8 +136,14 @@ void QtHost::formLoaded(Form& form) {
         };
         // The only window is gone: the program ends, as with End.
         events.closedByUser = [this] { end(); };
+        events.keyboardLost = [this, f] {
+            if (const Window* w = find(*f)) {
+                w->keys->forget();
+            }
+        };
         w.window = std::make_unique<FormWindow>(form, std::move(events));
         w.keys = new KeyReleases(
+            keyPath_,
             [this, f](int keyCode, int shift) {
                 if (boxes_.open() == 0) {
                     f->dispatchKeyUp(keyCode, shift);

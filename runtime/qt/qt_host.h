@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "runtime/host.h"
+#include "runtime/qt/keyboard.h"
 #include "runtime/qt/message_boxes.h"
 
 class QMainWindow;
@@ -17,7 +18,6 @@ namespace rt {
 
 class Form;
 class FormWindow;
-class KeyReleases;
 class TimerTicks;
 
 class QtHost : public QObject, public Host {
@@ -43,6 +43,8 @@ class QtHost : public QObject, public Host {
         boxes_.setObserver(std::move(observer));
     }
     int openBoxes() const { return boxes_.open(); }
+    // How key releases are told from repeats on this platform (see KeyReleases).
+    KeyReleases::Path keyPath() const { return keyPath_; }
 
     // Host interface.
     void formLoaded(Form& form) override;
@@ -70,6 +72,7 @@ class QtHost : public QObject, public Host {
     std::map<const Form*, Window> windows_;
     TimerTicks* ticks_ = nullptr;
     MessageBoxes boxes_;
+    KeyReleases::Path keyPath_ = KeyReleases::Path::HeldBack;
     uint64_t randomState_ = 0;
 };
 
