@@ -86,7 +86,7 @@ class QtHostTest : public QObject {
         QStringList opened;
         game_->host.setBoxObserver([&](QMessageBox& box) {
             opened << box.windowTitle();
-            box.button(QMessageBox::Ok)->click();
+            answerAtOnce(box, QMessageBox::Ok);
         });
         // As the window system delivers them, so that the menu bar sees them as a user's.
         QWindow* w = game_->window()->windowHandle();
@@ -124,7 +124,7 @@ class QtHostTest : public QObject {
         game_->host.setBoxObserver([&](QMessageBox& box) {
             QCOMPARE(box.windowTitle(), QStringLiteral("Need help?"));
             atOpen = game_->form.walkerTicks;
-            QTimer::singleShot(500, &box, [&, b = &box] {
+            QTimer::singleShot(700, &box, [&, b = &box] {
                 beforeOk = game_->form.walkerTicks;
                 press(*b, QMessageBox::Ok);
             });
@@ -137,11 +137,37 @@ class QtHostTest : public QObject {
         QTRY_COMPARE(QApplication::focusWidget(), game_->canvas());
     }
 
+    void aNewBoxTakesNoAnswerForAMoment() {
+        // A prompt may open while the player is still hammering Space.
+        QElapsedTimer open;
+        bool refused = false;
+        game_->host.setBoxObserver([&](QMessageBox& box) {
+            open.start();
+            QAbstractButton* ok = box.button(QMessageBox::Ok);
+            const bool disabled = !ok->isEnabled();
+            QTest::keyClick(&box, Qt::Key_Space);
+            QTest::keyClick(&box, Qt::Key_Return);
+            QTest::mouseClick(ok, Qt::LeftButton);
+            box.close();
+            refused = disabled && box.isVisible();
+            // Once armed, Return answers with the default button.
+            QTimer::singleShot(650, &box, [b = &box] {
+                QVERIFY(b->button(QMessageBox::Ok)->isEnabled());
+                QTest::keyClick(b, Qt::Key_Return);
+            });
+        });
+        game_->menu("Help")->trigger();  // back once the box is answered
+        QVERIFY(refused);
+        QVERIFY(open.elapsed() >= 600);
+        QVERIFY(!game_->host.halted());
+        QCOMPARE(game_->host.openBoxes(), 0);
+    }
+
     void restartFromInsideATickIsClean() {
         game_->host.setBoxObserver([](QMessageBox& box) {
             QCOMPARE(box.windowTitle(), QStringLiteral("No more!"));
             QVERIFY(box.text().contains("\n\nYou threw all of your balloons!\n"));
-            press(box, QMessageBox::Yes);
+            answerAtOnce(box, QMessageBox::Yes);
         });
         game_->form.BalloonsLeft = 1;
         QWidget* w = game_->window();

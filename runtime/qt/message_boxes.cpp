@@ -1,11 +1,60 @@
 #include "runtime/qt/message_boxes.h"
 
+#include <QAbstractButton>
+#include <QEvent>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 #include "runtime/codes.h"
 
 namespace rt {
+
+namespace {
+
+// A player hammering Space when a prompt opens (the death prompt opens in the middle of a
+// counter-attack, while throws are refused) would answer it with the next press, before the
+// summary has been read. For this long a new box takes no answer: its buttons show disabled,
+// and neither a key, a click nor a close request reaches them.
+constexpr int kArmingMs = 600;
+
+class Arming : public QObject {
+  public:
+    explicit Arming(QMessageBox& box) : QObject(&box), box_(box) {
+        setButtonsEnabled(false);
+        box.installEventFilter(this);
+        QTimer::singleShot(kArmingMs, this, [this] { arm(); });
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (!armed_ && watched == &box_ && e->type() == QEvent::Close) {
+            e->ignore();  // closing a Yes/No box would answer No
+            return true;
+        }
+        return false;
+    }
+
+  private:
+    void arm() {
+        armed_ = true;
+        setButtonsEnabled(true);
+        // Return and Space answer with the default button, as in any box.
+        if (QPushButton* b = box_.defaultButton()) {
+            b->setFocus();
+        }
+    }
+    void setButtonsEnabled(bool enabled) {
+        for (QAbstractButton* b : box_.buttons()) {
+            b->setEnabled(enabled);
+        }
+    }
+
+    QMessageBox& box_;
+    bool armed_ = false;
+};
+
+}  // namespace
 
 int MessageBoxes::show(QWidget* parent, const std::string& text, int buttons,
                        const std::string& title) {
@@ -25,6 +74,7 @@ int MessageBoxes::show(QWidget* parent, const std::string& text, int buttons,
         box.setDefaultButton(QMessageBox::Ok);
     }
     box.setWindowModality(Qt::ApplicationModal);
+    new Arming(box);
 
     if (open_++ == 0 && freeze_.begin) {
         freeze_.begin();

@@ -471,6 +471,8 @@ bool boxShows(const Box& box, const BoxLayout& layout, QString* why) {
 }
 
 void press(const Box& box, const BoxLayout& layout, int button) {
+    // The box opened at most a moment ago; its buttons wake up 0.6 s after it does.
+    QTest::qWait(700);
     click(box.frame.topLeft() + layout.buttonCentre.value(button));
 }
 

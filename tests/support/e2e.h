@@ -133,6 +133,7 @@ struct BoxLayout {
 BoxLayout layOutBox(const QString& title, const QString& text, int buttons, int icon = 0);
 // The real box shows that layout's text pixel for pixel.
 bool boxShows(const Box& box, const BoxLayout& layout, QString* why);
+// Clicks the button at a reader's pace: a new box's buttons take no answer for a moment.
 void press(const Box& box, const BoxLayout& layout, int button);
 
 // The menu bar as the host builds it, laid out here: each caption's place and the strip.

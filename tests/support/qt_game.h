@@ -2,10 +2,12 @@
 // look at and count.
 #pragma once
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QImage>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QWidget>
 
 #include "game/form1.h"
@@ -36,6 +38,16 @@ struct QtGame {
         return nullptr;
     }
 };
+
+// Answers a box the moment it opens. A new box takes no answer for a moment (a mashed key must
+// not answer it); a test of what an answer does, not of a player's pace, enables the button
+// first.
+inline void answerAtOnce(QMessageBox& box, QMessageBox::StandardButton which) {
+    if (QAbstractButton* b = box.button(which)) {
+        b->setEnabled(true);
+        b->click();
+    }
+}
 
 // Form1 with a count of the ticks that reach its handlers.
 struct CountingForm1 : Form1 {
