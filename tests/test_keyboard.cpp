@@ -95,14 +95,13 @@ class KeyboardTest : public QObject {
     }
 
     void aKeyHeldWhileTheKeyboardLeavesCountsForNothing() {
-        // Wayland sends no release to a window that has lost the keyboard, and the one that
-        // comes later, or a release whose press went elsewhere, must not throw.
+        // Wayland sends no release to a window that has lost the keyboard; the one that comes
+        // once it is back must not throw. The next press and release do.
         for (Path path : {Path::AtOnce, Path::HeldBack}) {
             Keyboard k(path);
             k.down();
             k.hold(true, true);
             k.keys.forget();
-            k.up();
             k.up();
             QTest::qWait(30);
             QVERIFY(k.released.empty());
@@ -110,6 +109,14 @@ class KeyboardTest : public QObject {
             k.up();
             QTRY_COMPARE(k.released, kOneSpace);
         }
+    }
+
+    void aReleaseWhosePressWasNotSeenStillCounts() {
+        // sway hands a new keyboard's first press over inside the event that gives the window
+        // the keyboard, and Qt passes on only the release.
+        Keyboard k(Path::AtOnce);
+        k.up();
+        QCOMPARE(k.released, kOneSpace);
     }
 };
 

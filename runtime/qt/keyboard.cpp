@@ -126,6 +126,7 @@ void KeyReleases::pressed(const QKeyEvent& e) {
     }
     if (!e.isAutoRepeat()) {
         down_.insert(key);  // already there for a held key's repeated presses
+        stale_.erase(key);  // pressed again: this release counts
     }
 }
 
@@ -134,9 +135,13 @@ void KeyReleases::released(const QKeyEvent& e) {
         return;
     }
     const KeyId key = idOf(e);
-    if (down_.erase(key) == 0) {
-        return;  // it went down elsewhere, or before this window had the keyboard
+    down_.erase(key);
+    if (stale_.erase(key) != 0) {
+        return;
     }
+    // A release whose press this window never saw still counts: a compositor may hand a press
+    // over inside the event that gives the window the keyboard, which Qt does not pass on (sway
+    // does when another keyboard takes over).
     if (path_ == Path::AtOnce) {
         deliver_(keyCodeOf(e), shiftOf(e));
         return;
@@ -151,6 +156,7 @@ void KeyReleases::released(const QKeyEvent& e) {
 void KeyReleases::forget() {
     grace_->stop();
     pending_ = Pending{};
+    stale_.insert(down_.begin(), down_.end());
     down_.clear();
 }
 

@@ -22,8 +22,9 @@ int shiftOf(const QKeyEvent& e);
 // where it refused, and on any platform other than X11.
 bool askForDetectableAutoRepeat();
 
-// Turns the window's key events into the releases the game acts on: one for each time a key
-// that went down in this window comes up, however long it was held.
+// Turns the window's key events into the releases the game acts on: one each time a key comes
+// up, however long it was held, except for a key that was down when the window lost the
+// keyboard.
 class KeyReleases : public QObject {
   public:
     // How a real release is told from the release half of a repeat.
@@ -43,9 +44,10 @@ class KeyReleases : public QObject {
 
     void pressed(const QKeyEvent& e);
     void released(const QKeyEvent& e);
-    // The window has lost the keyboard, or a box covers the game. A key that is down now went
-    // down for something else: its release, which may never come (Wayland sends none to a
-    // window that has lost the keyboard), counts for nothing. A release held back is dropped.
+    // The window has lost the keyboard, or a box covers the game. A key that is down now was
+    // pressed for the game, but Wayland sends no release to a window without the keyboard, and
+    // the one that comes once the keyboard is back must not throw: it counts for nothing. A
+    // release held back is dropped.
     void forget();
 
   private:
@@ -62,7 +64,8 @@ class KeyReleases : public QObject {
     };
     Path path_;
     Deliver deliver_;
-    std::set<KeyId> down_;  // keys that went down in this window and have not come up
+    std::set<KeyId> down_;   // keys that went down in this window and have not come up
+    std::set<KeyId> stale_;  // keys that were down when the window lost the keyboard
     Pending pending_;
     QTimer* grace_ = nullptr;
 };
