@@ -64,25 +64,10 @@ class PlayTest : public QObject {
 
     void aTapOfSpaceThrowsOneBalloonAlongTheArc() {
         tap("space");
-        QList<QPoint> seen;
-        QVERIFY(waitFor(
-            [&] {
-                const QImage canvas = window_.canvas();
-                const QList<QPoint> b = balloonsOnTheArc(canvas);
-                if (b.size() > 1) {
-                    qFatal("%d balloons after one tap", int(b.size()));
-                }
-                if (!b.isEmpty() && (seen.isEmpty() || seen.last() != b[0])) {
-                    seen << b[0];
-                }
-                return readCaptions(canvas).balloonsLeft == 99 && !seen.isEmpty() &&
-                       b.isEmpty();  // until it has landed
-            },
-            5000));
-        QVERIFY2(seen.size() >= 5, "the balloon was seen at fewer than 5 places of the arc");
-        for (int i = 1; i < seen.size(); ++i) {
-            QVERIFY(seen[i].y() > seen[i - 1].y());  // always on its way down
-        }
+        const Fall fall = watchOneFall([&] { return window_.canvas(); }, 99);
+        QVERIFY2(!fall.twoAtOnce, "two balloons after one tap");
+        QVERIFY(fall.landed);
+        QVERIFY2(fall.alongTheArc(), "not seen at 5 places of the arc, each lower than the last");
         QTest::qWait(300);
         QCOMPARE(readCaptions(window_.canvas()).balloonsLeft, 99);
     }

@@ -125,56 +125,6 @@ xcb_atom_t atom(xcb_connection_t* c, const char* name) {
     return a;
 }
 
-QImage rgb32(const QImage& img) {
-    return img.convertToFormat(QImage::Format_RGB32);
-}
-
-bool sameArea(const QImage& canvas, const QPoint& at, const QImage& picture) {
-    for (int y = 0; y < picture.height(); ++y) {
-        for (int x = 0; x < picture.width(); ++x) {
-            const QPoint p = at + QPoint(x, y);
-            if (canvas.rect().contains(p) && canvas.pixel(p) != picture.pixel(x, y)) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
-const QImage& balloonPicture() {
-    static const QImage img = reference::mapImage(reference::kBalloon);
-    return img;
-}
-
-// Every place a balloon in flight can show: Top 56 + 10k, Left from the arc.
-QList<QPoint> arc() {
-    QList<QPoint> places{{145, 56}};
-    const int lefts[] = {160, 170, 188, 188, 197, 205, 208, 210, 211, 212};
-    for (int k = 1; k <= 23; ++k) {
-        places.append(QPoint(k <= 10 ? lefts[k - 1] : 212, 56 + 10 * k));
-    }
-    return places;
-}
-
-QList<int> zorboPlaces() {
-    QList<int> v{216, 201, 186, 171, 156, 168, 153};
-    for (int k = 0; k <= 17; ++k) {
-        v.append(400 - 15 * k);
-    }
-    return v;
-}
-
-QList<int> quibPlaces() {
-    QList<int> v;
-    for (int k = 0; k <= 13; ++k) {
-        v.append(344 - 15 * k);
-    }
-    for (int k = 0; k <= 17; ++k) {
-        v.append(400 - 15 * k);
-    }
-    return v;
-}
-
 }  // namespace
 
 int runOnOwnDisplay(int argc, char** argv, const std::function<std::unique_ptr<QObject>()>& make) {
@@ -191,18 +141,6 @@ int runOnOwnDisplay(int argc, char** argv, const std::function<std::unique_ptr<Q
     return QTest::qExec(test.get(), argc, argv);
 }
 
-bool waitFor(const std::function<bool()>& done, int ms) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > ms) {
-            return false;
-        }
-        QTest::qWait(10);
-    }
-    return true;
-}
-
 QString xdotool(const QStringList& args) {
     int code = 0;
     const QString out = runXdotool(args, &code);
@@ -210,27 +148,6 @@ QString xdotool(const QStringList& args) {
         giveUp("xdotool " + args.join(' ') + " failed with " + QString::number(code));
     }
     return out;
-}
-
-Program::~Program() {
-    if (running()) {
-        process_.kill();
-        process_.waitForFinished(5000);
-    }
-}
-
-bool Program::start(const QString& path, const QStringList& args) {
-    process_.start(path, args);
-    return process_.waitForStarted(10000);
-}
-
-bool Program::waitForExit(int ms) {
-    return waitFor([this] { return !running(); }, ms);
-}
-
-QString Program::standardError() {
-    stderr_ += QString::fromLocal8Bit(process_.readAllStandardError());
-    return stderr_;
 }
 
 QList<unsigned long> findWindows(qint64 pid, const QString& title) {
@@ -343,72 +260,6 @@ GameWindow waitForGameWindow(qint64 pid) {
         g.frame = windowGeometry(g.id);
     }
     return g;
-}
-
-std::optional<int> readNumber(const QImage& canvas, const reference::LabelSpot& label,
-                              const QString& prefix, int lo, int hi) {
-    static QHash<QString, QImage> rendered;
-    const QImage shown = canvas.copy(label.rect);
-    for (int n = lo; n <= hi; ++n) {
-        const QString caption = prefix + (n >= 0 ? " " : "") + QString::number(n);
-        const QString key = QLatin1String(label.name) + '|' + caption;
-        auto it = rendered.find(key);
-        if (it == rendered.end()) {
-            it = rendered.insert(key, reference::labelImage(label, caption));
-        }
-        if (shown == *it) {
-            return n;
-        }
-    }
-    return std::nullopt;
-}
-
-Captions readCaptions(const QImage& canvas) {
-    Captions c;
-    c.health = readNumber(canvas, reference::kHealthLabel, "Health:", -5, 5);
-    c.score = readNumber(canvas, reference::kScoreLabel, "Score:", 0, 100);
-    c.balloonsLeft = readNumber(canvas, reference::kBalloonsLabel, "Balloons Left:", 0, 100);
-    return c;
-}
-
-QList<QPoint> balloonsOnTheArc(const QImage& canvas) {
-    QList<QPoint> found;
-    for (const QPoint& p : arc()) {
-        if (sameArea(canvas, p, balloonPicture())) {
-            found.append(p);
-        }
-    }
-    return found;
-}
-
-std::optional<Walkers> readWalkers(const QImage& canvas) {
-    static const QImage quib = reference::mapImage(reference::kQuib);
-    static const QImage zorbo[] = {reference::mapImage(reference::kZorbo),
-                                   reference::mapImage(reference::kStored4)};
-    // The street right of the building, from the walkers' Top to the ground.
-    const QRect street(145, 309, 281, 36);
-    const QImage shown = canvas.copy(street);
-    QImage band(street.size(), QImage::Format_RGB32);
-    for (int z : zorboPlaces()) {
-        for (int pose = 0; pose < 2; ++pose) {
-            for (int q : quibPlaces()) {
-                band.fill(Qt::white);
-                QPainter p(&band);
-                p.drawImage(q - street.left(), 0, quib);
-                p.drawImage(z - street.left(), 0, zorbo[pose]);
-                p.end();
-                if (band == shown) {
-                    return Walkers{z, q, pose == 1};
-                }
-            }
-        }
-    }
-    return std::nullopt;
-}
-
-int differencesFromScene(const QImage& canvas, const Walkers& w, const QRect& ignore) {
-    return reference::differencesOutsideLabels(
-        canvas, reference::scene(w.zorbo, w.quib, w.zorboInBitmap4), 1, ignore, 0);
 }
 
 std::optional<Box> findBox(qint64 pid, const QString& title) {

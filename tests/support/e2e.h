@@ -1,6 +1,6 @@
-// For tests that use the shipped program as a player does: an X server of the test's own, the
-// game as a child process, real key and mouse input through XTest (xdotool), and the screen read
-// back from pixels.
+// For tests that use the shipped program as a player does on X11: an X server of the test's own,
+// real key and mouse input through XTest (xdotool), the screen grabbed from the server, and the
+// boxes and the menu bar laid out here to be read against.
 #pragma once
 
 #include <QImage>
@@ -16,7 +16,7 @@
 #include <memory>
 #include <optional>
 
-#include "support/reference_scene.h"
+#include "support/player.h"
 
 namespace e2e {
 
@@ -29,33 +29,8 @@ int runOnOwnDisplay(int argc, char** argv, const std::function<std::unique_ptr<Q
         return e2e::runOnOwnDisplay(argc, argv, [] { return std::make_unique<TestClass>(); }); \
     }
 
-// Polls `done` (with the test's event loop running in between) until it holds or `ms` pass.
-bool waitFor(const std::function<bool()>& done, int ms);
-
 // One xdotool command; its standard output, trimmed. Fails the program loudly if xdotool does.
 QString xdotool(const QStringList& args);
-
-// A program under test, started on the test's display.
-class Program {
-  public:
-    Program() = default;
-    ~Program();
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
-
-    bool start(const QString& path, const QStringList& args = {});
-    qint64 pid() const { return process_.processId(); }
-    bool running() const { return process_.state() != QProcess::NotRunning; }
-    // True when it has ended on its own within `ms`.
-    bool waitForExit(int ms);
-    int exitCode() const { return process_.exitCode(); }
-    bool crashed() const { return process_.exitStatus() == QProcess::CrashExit; }
-    QString standardError();
-
-  private:
-    QProcess process_;
-    QString stderr_;
-};
 
 // A visible top-level window of `pid` whose title matches the regular expression `title`.
 std::optional<unsigned long> findWindow(qint64 pid, const QString& title);
@@ -89,29 +64,6 @@ struct GameWindow {
     QImage canvas() const { return grabScreen(client()); }
 };
 GameWindow waitForGameWindow(qint64 pid);
-
-// Reading the client area.
-// The caption among `prefix` + Str(n) for n in [lo, hi] that the label shows exactly.
-std::optional<int> readNumber(const QImage& canvas, const reference::LabelSpot& label,
-                              const QString& prefix, int lo, int hi);
-struct Captions {
-    std::optional<int> health, score, balloonsLeft;
-    bool areStart() const { return health == 5 && score == 0 && balloonsLeft == 100; }
-};
-Captions readCaptions(const QImage& canvas);
-// The places on the arc where a balloon shows whole; an empty list when none does.
-QList<QPoint> balloonsOnTheArc(const QImage& canvas);
-// Where the walkers stand, when the street shows exactly Quib and Zorbo (in his design picture
-// or bitmap 4) at places the walk can reach.
-struct Walkers {
-    int zorbo = 0;
-    int quib = 0;
-    bool zorboInBitmap4 = false;
-};
-std::optional<Walkers> readWalkers(const QImage& canvas);
-// Pixels that differ from the reference scene with those walkers, labels left out, and any
-// pixel in `ignore` too.
-int differencesFromScene(const QImage& canvas, const Walkers& w, const QRect& ignore = QRect());
 
 // A message box of the game, found on the screen.
 struct Box {

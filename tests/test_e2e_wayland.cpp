@@ -1,0 +1,194 @@
+// The shipped program natively on Wayland, under a headless sway of the test's own, used as a
+// player uses it: keys go in through wtype, the screen comes back through grim, and sway's tree
+// says which windows there are, where, and which has the keyboard. (sway's headless outputs have
+// no pointer: the menus are played on X11.)
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QtTest>
+
+#include "support/sway.h"
+
+using e2e::Program;
+using e2e::readCaptions;
+using e2e::waitFor;
+
+namespace {
+
+const QString kAppId = QStringLiteral("org.drenchwick.Drenchwick");
+// Quib walks under the end of the arc and stays; Zorbo keeps clear: every balloon hits Quib.
+const char* const kQuibUnderTheArc =
+    "0.5,0.5, 0.5,0.5, 0.5,0.5, 0.5,0, 0.5,0, 0.5,0, 0.5,0, 0.5,0;0";
+
+}  // namespace
+
+class WaylandTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void cleanup() {
+        if (QTest::currentTestFailed() && game_) {
+            qInfo("game's stderr: %s", qPrintable(game_->standardError()));
+        }
+        game_.reset();
+    }
+
+    void startsNativelyFloatingWithTheSceneTheCaptionsAndTheKeyboard() {
+        launch(DRENCHWICK);
+        QCOMPARE(window_.appId, kAppId);  // the desktop entry's name and icon
+        QVERIFY(window_.floating);
+        QVERIFY(window_.focused);
+        QCOMPARE(window_.rect.size(), QSize(426, 347 + menuBarHeight()));
+        QImage canvas;
+        std::optional<e2e::Walkers> w;
+        QVERIFY(waitFor(
+            [&] {
+                canvas = window_.canvas();
+                w = e2e::readWalkers(canvas);
+                return w && e2e::differencesFromScene(canvas, *w) == 0;
+            },
+            5000));
+        QVERIFY(e2e::balloonsOnTheArc(canvas).isEmpty());
+        QVERIFY(readCaptions(canvas).areStart());
+    }
+
+    void aTapOfSpaceThrowsOneBalloonAlongTheArc() {
+        launch(DRENCHWICK);
+        sway::tap("space");
+        const e2e::Fall fall = e2e::watchOneFall([&] { return window_.canvas(); }, 99);
+        QVERIFY2(!fall.twoAtOnce, "two balloons after one tap");
+        QVERIFY(fall.landed);
+        QVERIFY2(fall.alongTheArc(), "not seen at 5 places of the arc, each lower than the last");
+        QTest::qWait(300);
+        QCOMPARE(readCaptions(window_.canvas()).balloonsLeft, 99);
+    }
+
+    void aHeldSpaceThrowsOnceWhenReleased() {
+        launch(DRENCHWICK);
+        // Qt repeats a held key on Wayland, about 25 times a second after 0.6 s.
+        QProcess hold;
+        hold.start("wtype", {"-k", "F24", "-P", "space", "-s", "1500", "-p", "space"});
+        QVERIFY(hold.waitForStarted());
+        while (hold.state() != QProcess::NotRunning) {
+            const QImage canvas = window_.canvas();
+            if (hold.state() == QProcess::NotRunning) {
+                break;  // released while the screen was being read
+            }
+            QCOMPARE(readCaptions(canvas).balloonsLeft, 100);
+            QVERIFY(e2e::balloonsOnTheArc(canvas).isEmpty());
+            QTest::qWait(50);
+        }
+        QCOMPARE(hold.exitCode(), 0);
+        QVERIFY(waitFor([&] { return readCaptions(window_.canvas()).balloonsLeft == 99; }, 3000));
+        QTest::qWait(700);
+        QCOMPARE(readCaptions(window_.canvas()).balloonsLeft, 99);
+    }
+
+    void otherKeysThrowNothingAndSpaceThrowsWithAnyModifier() {
+        launch(DRENCHWICK);
+        QStringList keys;
+        for (const char* k : {"Return", "KP_Enter", "a", "z", "1", "comma", "Left", "Right", "Up",
+                              "Down", "Escape", "Tab", "BackSpace", "Delete", "Insert", "Home",
+                              "F1", "F10", "Menu", "Super_L", "Shift_L", "Control_L", "Alt_L"}) {
+            keys << "-k" << k;
+        }
+        sway::type(keys + QStringList{"-M", "alt", "-k", "F4", "-m", "alt", "-M", "ctrl", "-k",
+                                      "q", "-m", "ctrl"});
+        QTest::qWait(500);
+        QVERIFY(game_->running());
+        const QImage canvas = window_.canvas();
+        QCOMPARE(readCaptions(canvas).balloonsLeft, 100);
+        QVERIFY(e2e::balloonsOnTheArc(canvas).isEmpty());
+        int left = 100;
+        for (const char* modifier : {"shift", "ctrl", "alt"}) {
+            sway::type({"-M", modifier, "-k", "space", "-m", modifier});
+            --left;
+            QVERIFY2(
+                waitFor([&] { return readCaptions(window_.canvas()).balloonsLeft == left; }, 3000),
+                modifier);
+        }
+    }
+
+    void outOfBalloonsAnsweredYesStartsAFreshGameWithTheKeyboard() {
+        const sway::Window box = playOutOfBalloons();
+        QVERIFY(!box.title.isEmpty());
+        sway::tap("Return");  // the default button, Yes
+        QVERIFY(waitFor([&] { return !sway::findWindow(game_->pid(), "No more!"); }, 5000));
+        QVERIFY(waitFor([&] { return readCaptions(window_.canvas()).areStart(); }, 5000));
+        QVERIFY(sway::findWindow(game_->pid(), "Drenchwick")->focused);
+        sway::tap("space");  // no click needed: the keyboard is back with the game
+        QVERIFY(waitFor([&] { return readCaptions(window_.canvas()).balloonsLeft == 99; }, 3000));
+    }
+
+    void outOfBalloonsAnsweredNoEndsTheProgram() {
+        const sway::Window box = playOutOfBalloons();
+        QVERIFY(!box.title.isEmpty());
+        sway::type({"-k", "Tab", "-k", "space"});  // over to No, and press it
+        QVERIFY(game_->waitForExit(3000));
+        QVERIFY(!game_->crashed());
+        QCOMPARE(game_->exitCode(), 0);
+    }
+
+    void closingTheWindowEndsTheProgramEveryTime() {
+        // The same teardown that hung follows Exit and No; the window's close is the road a
+        // player takes most.
+        for (int run = 1; run <= 12; ++run) {
+            launch(DRENCHWICK);
+            QElapsedTimer clock;
+            clock.start();
+            sway::close(game_->pid());
+            QVERIFY2(game_->waitForExit(3000), qPrintable(QStringLiteral("run %1 hung").arg(run)));
+            QVERIFY(!game_->crashed());
+            QCOMPARE(game_->exitCode(), 0);
+            qInfo("run %d ended %lld ms after the close", run, clock.elapsed());
+        }
+    }
+
+  private:
+    void launch(const char* program, const QStringList& args = {}) {
+        game_ = std::make_unique<Program>();
+        QVERIFY(game_->start(QString::fromLocal8Bit(program), args));
+        const std::optional<sway::Window> w = sway::waitForWindow(game_->pid(), "Drenchwick");
+        QVERIFY2(w.has_value(), "no window titled Drenchwick");
+        window_ = *w;
+        QVERIFY(waitFor([&] { return readCaptions(window_.canvas()).areStart(); }, 10000));
+    }
+
+    static int menuBarHeight() { return 19; }
+
+    // Throws all hundred balloons, each onto Quib, and waits for the prompt.
+    sway::Window playOutOfBalloons() {
+        launch(SEQUENCED_DRENCHWICK, {kQuibUnderTheArc});
+        if (QTest::currentTestFailed()) {
+            return {};
+        }
+        QStringList throws;
+        for (int i = 0; i < 100; ++i) {
+            throws << "-k" << "space" << "-s" << "25";
+        }
+        sway::type(throws);
+        const std::optional<sway::Window> box =
+            sway::waitForWindow(game_->pid(), "No more!", 10000);
+        if (!box) {
+            qWarning("no box titled \"No more!\"");
+            return {};
+        }
+        // Over the game, with the keyboard; the captions above it show the whole game.
+        if (!box->floating || !box->focused || !window_.rect.contains(box->rect.center())) {
+            qWarning("the box is not over the game with the keyboard");
+            return {};
+        }
+        const e2e::Captions c = readCaptions(window_.canvas());
+        if (c.score != 100 || c.balloonsLeft != 0) {
+            qWarning("captions behind the box: score %d, balloons left %d",
+                     c.score.value_or(-99), c.balloonsLeft.value_or(-99));
+            return {};
+        }
+        QTest::qWait(700);  // a reader's pace: the box takes no answer at first
+        return *box;
+    }
+
+    std::unique_ptr<Program> game_;
+    sway::Window window_;
+};
+
+SWAY_MAIN(WaylandTest)
+#include "test_e2e_wayland.moc"
