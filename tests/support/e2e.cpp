@@ -176,9 +176,15 @@ unsigned long waitForWindow(qint64 pid, const QString& title, int ms) {
 }
 
 QRect windowGeometry(unsigned long window) {
+    // A window found a moment ago may be gone by now (the game's, as its error box comes up).
+    int code = 0;
+    const QString out =
+        runXdotool({"getwindowgeometry", "--shell", QString::number(window)}, &code);
+    if (code != 0) {
+        return QRect();
+    }
     QMap<QString, int> v;
-    for (const QString& line :
-         xdotool({"getwindowgeometry", "--shell", QString::number(window)}).split('\n')) {
+    for (const QString& line : out.split('\n')) {
         const int eq = line.indexOf('=');
         if (eq > 0) {
             v[line.left(eq)] = line.mid(eq + 1).toInt();

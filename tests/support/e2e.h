@@ -36,7 +36,7 @@ QString xdotool(const QStringList& args);
 std::optional<unsigned long> findWindow(qint64 pid, const QString& title);
 QList<unsigned long> findWindows(qint64 pid, const QString& title);
 unsigned long waitForWindow(qint64 pid, const QString& title, int ms = 10000);
-QRect windowGeometry(unsigned long window);
+QRect windowGeometry(unsigned long window);  // empty once the window has gone
 QString windowTitle(unsigned long window);
 unsigned long focusedWindow();
 
