@@ -6,60 +6,19 @@
 #include <sys/timerfd.h>
 #include <unistd.h>
 
-#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QFile>
 #include <QMainWindow>
-#include <QProcess>
-#include <QRandomGenerator>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
 
-#include "bench/support.h"
-#include "game/form1.h"
-#include "runtime/qt/qt_host.h"
+#include "bench/keys.h"
+#include "bench/session.h"
 
 namespace bench {
 namespace {
 
-void put(const char* key, double value) {
-    std::printf("%s=%.6f\n", key, value);
-    std::fflush(stdout);
-}
-
-// Form1 whose Walker ticks are timestamped on their way to the real handler.
-struct TimedForm1 : Form1 {
-    TimedForm1() {
-        on("Walker_Timer", [this] {
-            if (recording) {
-                stamps.push_back(nowNs());
-            }
-            Walker_Timer();
-            if (afterTick) {
-                afterTick();
-            }
-        });
-    }
-    bool recording = false;
-    std::vector<int64_t> stamps;
-    std::function<void()> afterTick;
-};
-
-// The game on the Qt host, with a moment to be mapped and painted before anything is timed.
-struct Session {
-    rt::QtHost host;
-    TimedForm1 form;
-    PaintWatch* paints = nullptr;
-
-    Session() {
-        host.start(form);
-        paints = new PaintWatch(host.canvasOf(form));
-    }
-    QWidget* canvas() const { return host.canvasOf(form); }
-};
-
-constexpr int kSettleMs = 500;
 
 int ticks(int intervalMs, int seconds, const QString& samplesFile) {
     Session s;
@@ -202,168 +161,6 @@ int walking(int seconds) {
     return 0;
 }
 
-// Notes when the X server's key events reach the GUI thread.
-class KeyEventClock : public QAbstractNativeEventFilter {
-  public:
-    int64_t lastRelease = 0;
-    int presses = 0;
-    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
-        if (type == "xcb_generic_event_t") {
-            const int kind = static_cast<const uint8_t*>(message)[0] & 0x7f;
-            if (kind == 3) {  // KeyRelease
-                lastRelease = nowNs();
-            } else if (kind == 2) {  // KeyPress
-                ++presses;
-            }
-        }
-        return false;
-    }
-};
-
-// Real key events through the X server: xdotool reads its commands from a pipe and sends them
-// with XTest as each line arrives, so the release leaves at a moment this process knows.
-int keyLatency(int trials, int holds) {
-    Session s;
-    KeyEventClock keys;
-    QCoreApplication::instance()->installNativeEventFilter(&keys);
-    QProcess xdotool;
-    xdotool.start(QStringLiteral("xdotool"), {QStringLiteral("-")});
-    if (!xdotool.waitForStarted(5000)) {
-        std::fprintf(stderr, "xdotool did not start\n");
-        return 1;
-    }
-    auto send = [&](const char* line) {
-        xdotool.write(line);
-        xdotool.waitForBytesWritten(1000);
-    };
-
-    std::vector<double> toFrame, toGame;
-    int missed = 0;
-    int voided = 0;
-    bool attackSeen = false;
-    s.form.afterTick = [&] { attackSeen = attackSeen || s.form.Attacking != 0; };
-    int holdsDone = 0;
-    int holdsThrowingOnce = 0;
-    int repeatsSeen = 0;
-    int count0 = 0;
-    int64_t t0 = 0;
-    auto* rng = QRandomGenerator::global();
-    auto lastBalloonShown = [&](const QRegion& region) {
-        const int count = s.form.WaterB().Count().value();
-        if (count <= count0) {
-            return false;
-        }
-        const rt::Image& b = s.form.WaterB()[count - 1];
-        const rt::PixelRect r = b.pixelRect();
-        return b.Visible() && region.intersects(QRect(r.x, r.y, r.w, r.h));
-    };
-
-    std::function<void()> next;
-    auto finish = [&] {
-        put("trials", static_cast<double>(toFrame.size()));
-        put("missed", missed);
-        put("voided", voided);
-        put("to_game_median_ms", median(toGame));
-        put("to_frame_median_ms", median(toFrame));
-        put("to_frame_p99_ms", quantile(toFrame, 0.99));
-        put("to_frame_max_ms", quantile(toFrame, 1.0));
-        put("holds", holdsDone);
-        put("holds_throwing_once", holdsThrowingOnce);
-        put("repeats_per_hold", holdsDone > 0 ? static_cast<double>(repeatsSeen) / holdsDone : 0);
-        QCoreApplication::exit(0);
-    };
-    // A long hold: the X server's auto-repeat sends release+press pairs that must not throw.
-    std::function<void()> hold = [&] {
-        if (holdsDone == holds || voided > trials) {
-            finish();
-            return;
-        }
-        if (s.form.Attacking != 0) {
-            QTimer::singleShot(50, hold);
-            return;
-        }
-        s.form.Health = 5;
-        s.form.BalloonsLeft = 100;
-        attackSeen = false;
-        count0 = s.form.WaterB().Count().value();
-        const int presses0 = keys.presses;
-        send("keydown space\n");
-        QTimer::singleShot(1500, [&, presses0] {
-            send("keyup space\n");
-            QTimer::singleShot(300, [&, presses0] {
-                if (attackSeen || s.form.Attacking != 0) {
-                    ++voided;
-                    hold();
-                    return;
-                }
-                repeatsSeen += keys.presses - presses0 - 1;
-                const int thrown = s.form.WaterB().Count().value() - count0;
-                ++holdsDone;
-                holdsThrowingOnce += thrown == 1 ? 1 : 0;
-                hold();
-            });
-        });
-    };
-    next = [&] {
-        if (static_cast<int>(toFrame.size()) + missed == trials || voided > trials) {
-            hold();
-            return;
-        }
-        if (s.form.Attacking != 0) {  // no throws during a counter-attack: wait it out
-            QTimer::singleShot(50, next);
-            return;
-        }
-        s.form.Health = 5;
-        s.form.BalloonsLeft = 100;
-        attackSeen = false;
-        send("keydown space\n");
-        // The hold varies so that releases fall at every phase of the game's timers.
-        const int holdMs = 40 + static_cast<int>(rng->bounded(20));
-        QTimer::singleShot(holdMs, [&] {
-            count0 = s.form.WaterB().Count().value();
-            s.paints->onPainted(lastBalloonShown, [&] {
-                const int64_t t1 = nowNs();
-                if (t0 == 0) {
-                    return;
-                }
-                toFrame.push_back(static_cast<double>(t1 - t0) / 1e6);
-                toGame.push_back(static_cast<double>(keys.lastRelease - t0) / 1e6);
-                t0 = 0;
-                QTimer::singleShot(40 + static_cast<int>(rng->bounded(20)), next);
-            });
-            t0 = nowNs();
-            send("keyup space\n");
-            const int64_t sent = t0;
-            QTimer::singleShot(500, [&, sent] {
-                if (t0 == sent) {  // no frame came: counted as missed, never as fast
-                    t0 = 0;
-                    // A balloon that hit Zorbo during the hold started a counter-attack, and
-                    // the game refuses throws then: that trial says nothing and is run again.
-                    if (attackSeen || s.form.Attacking != 0) {
-                        ++voided;
-                    } else {
-                        ++missed;
-                    }
-                    s.paints->onPainted(nullptr, nullptr);
-                    next();
-                }
-            });
-        });
-    };
-    QTimer::singleShot(kSettleMs, [&] {
-        if (QApplication::focusWidget() != s.canvas()) {
-            std::fprintf(stderr, "the game window does not have the keyboard\n");
-            QCoreApplication::exit(1);
-            return;
-        }
-        next();
-    });
-    const int rc = QApplication::exec();
-    xdotool.closeWriteChannel();
-    xdotool.waitForFinished(2000);
-    return rc != 0 ? rc : (missed == 0 ? 0 : 1);
-}
-
 // Restarts, each Unload and Show timed on its own, with the event loop let run between them
 // so that every restart finds the window as a player's Reset would.
 int restarts(int count) {
@@ -416,7 +213,13 @@ int measure(int argc, char** argv) {
         return walking(num(1, 10));
     }
     if (mode == QLatin1String("latency")) {
-        return keyLatency(num(1, 200), num(2, 5));
+        return keyLatency(num(1, 200));
+    }
+    if (mode == QLatin1String("holds")) {
+        return heldKeys(num(1, 5), num(2, 0));
+    }
+    if (mode == QLatin1String("taps")) {
+        return taps(num(1, 5), num(2, 20));
     }
     if (mode == QLatin1String("restart")) {
         return restarts(num(1, 200));
