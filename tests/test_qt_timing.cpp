@@ -19,18 +19,6 @@ void spin(int ms) {
     }
 }
 
-// The rectangles of every paint event a widget receives.
-struct PaintLog : QObject {
-    explicit PaintLog(QWidget* w) { w->installEventFilter(this); }
-    QList<QRegion> regions;
-    bool eventFilter(QObject* o, QEvent* e) override {
-        if (e->type() == QEvent::Paint) {
-            regions << static_cast<QPaintEvent*>(e)->region();
-        }
-        return QObject::eventFilter(o, e);
-    }
-};
-
 QRect rectOf(const rt::Image& i) {
     const rt::PixelRect r = i.pixelRect();
     return QRect(r.x, r.y, r.w, r.h);

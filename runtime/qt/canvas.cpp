@@ -6,9 +6,11 @@
 #include <QScreen>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "runtime/form.h"
 #include "runtime/qt/conversions.h"
+#include "runtime/qt/sharp_scaling.h"
 
 namespace rt {
 
@@ -85,9 +87,12 @@ void paintLabel(QPainter& p, const Label& l) {
 
 }  // namespace
 
-Canvas::Canvas(const Form& form, QWidget* parent) : QWidget(parent), form_(form) {
-    const FormDesign& d = form.design();
-    setFixedSize(d.clientWidth, d.clientHeight);
+Canvas::Canvas(const Form& form, QWidget* parent)
+    : QWidget(parent),
+      form_(form),
+      design_(form.design().clientWidth, form.design().clientHeight) {
+    setMinimumSize(design_);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     const qreal hz = screen() != nullptr ? screen()->refreshRate() : 0;
@@ -96,16 +101,39 @@ Canvas::Canvas(const Form& form, QWidget* parent) : QWidget(parent), form_(form)
     connect(&frame_, &QTimer::timeout, this, [this] { endFrame(); });
 }
 
+QSize Canvas::sizeHint() const {
+    return design_;
+}
+
+int Canvas::zoom() const {
+    return std::max(1, std::min(width() / design_.width(), height() / design_.height()));
+}
+
+QRect Canvas::toWidget(const QRect& formRect) const {
+    const int z = zoom();
+    const QRect r(formRect.topLeft() * z, formRect.size() * z);
+    // At a fractional ratio the scene lands on the whole device pixel nearest to where Qt puts
+    // the widget, up to half a device pixel off the region Qt repaints: one pixel more covers it.
+    const qreal ratio = devicePixelRatioF();
+    return ratio == std::floor(ratio) ? r : r.adjusted(-1, -1, 1, 1);
+}
+
+QRect Canvas::toForm(const QRect& r, int zoom) const {
+    // Every form pixel that the widget pixels touch.
+    return QRect(QPoint(r.left() / zoom, r.top() / zoom), QPoint(r.right() / zoom, r.bottom() / zoom))
+        .intersected(QRect(QPoint(0, 0), design_));
+}
+
 // A timer faster than the screen's refresh would have every tick painted and sent to the window
 // system, most of them never seen: at the counter-attack's 5 ms that was most of the game's CPU.
 // While one runs, changes are gathered and painted once a frame; the first change after a quiet
 // frame is painted at once, so a throw shows without delay.
-void Canvas::changed(const QRect& rect, int fastestTimerMs) {
+void Canvas::changed(const QRect& formRect, int fastestTimerMs) {
     if (frame_.isActive()) {
-        pending_ += rect;
+        pending_ += formRect;
         return;
     }
-    update(rect);
+    update(toWidget(formRect));
     if (fastestTimerMs > 0 && fastestTimerMs < frameMs_) {
         frame_.start(frameMs_);
     }
@@ -115,7 +143,9 @@ void Canvas::endFrame() {
     if (pending_.isEmpty()) {
         return;
     }
-    update(pending_);
+    for (const QRect& r : pending_) {
+        update(toWidget(r));
+    }
     pending_ = QRegion();
     frame_.start(frameMs_);  // the next changes wait for the frame after this one
 }
@@ -124,13 +154,28 @@ void Canvas::paintEvent(QPaintEvent* e) {
     QPainter p(this);
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
     p.fillRect(e->rect(), toColor(form_.design().backColor));
-    if (!form_.loaded()) {
-        return;
+    if (form_.loaded()) {
+        const int z = zoom();
+        const QRect formRect = toForm(e->rect(), z);
+        const qreal ratio = devicePixelRatioF();
+        if (ratio == std::floor(ratio)) {
+            // Whole device pixels: drawn straight, each picture pixel a block of zoom × ratio.
+            p.scale(z, z);
+            paintScene(p, formRect);
+        } else {
+            paintSharp(p, formRect, z);
+        }
     }
+    if (onFirstPaint_) {
+        QTimer::singleShot(0, this, std::exchange(onFirstPaint_, nullptr));
+    }
+}
+
+void Canvas::paintScene(QPainter& p, const QRect& formRect) const {
     const auto& stack = form_.stacking();
     for (auto it = stack.rbegin(); it != stack.rend(); ++it) {
         const Visual* v = *it;
-        if (!v->Visible() || !e->region().intersects(toRect(v->pixelRect()))) {
+        if (!v->Visible() || !formRect.intersects(toRect(v->pixelRect()))) {
             continue;
         }
         switch (v->kind()) {
@@ -149,6 +194,43 @@ void Canvas::paintEvent(QPaintEvent* e) {
     }
 }
 
+void Canvas::paintSharp(QPainter& p, const QRect& formRect, int zoom) const {
+    const qreal ratio = devicePixelRatioF();
+    const double factor = zoom * ratio;  // device pixels a form pixel
+    const int scale = static_cast<int>(std::ceil(factor - 1e-9));
+    // Widened to whole blocks, where form pixels end on whole device pixels, so that the part
+    // scaled down is the same as that part of the whole scene scaled down: no seams. A block
+    // may reach past the scene's far edges, into the window's colour beyond.
+    QRect part(QPoint(0, 0), design_);
+    if (const int block = sharpBlock(factor); block > 0) {
+        const auto down = [block](int v) { return std::max(0, v) / block * block; };
+        const auto up = [block](int v) { return (v + block - 1) / block * block; };
+        const QRect wide = formRect.adjusted(-1, -1, 1, 1).intersected(part);
+        part = QRect(QPoint(down(wide.left()), down(wide.top())),
+                     QPoint(up(wide.right() + 1) - 1, up(wide.bottom() + 1) - 1));
+    }
+    QImage large(part.size() * scale, QImage::Format_RGB32);
+    large.fill(toColor(form_.design().backColor));
+    {
+        QPainter lp(&large);
+        lp.scale(scale, scale);
+        lp.translate(-part.topLeft());
+        paintScene(lp, part);
+    }
+    const QPoint at(static_cast<int>(std::lround(part.left() * factor)),
+                    static_cast<int>(std::lround(part.top() * factor)));
+    const QPoint end(static_cast<int>(std::lround((part.right() + 1) * factor)),
+                     static_cast<int>(std::lround((part.bottom() + 1) * factor)));
+    const QImage exact = boxScaled(large, end.x() - at.x(), end.y() - at.y());
+    // One device pixel an image pixel: the scene's origin goes to the whole device pixel
+    // nearest to where the widget begins (at 1.5 the menu bar puts that at y 28.5).
+    const QTransform device = p.deviceTransform();
+    const QPointF origin(device.dx(), device.dy());
+    const QPointF shift(std::round(origin.x()) - origin.x(), std::round(origin.y()) - origin.y());
+    p.setWorldTransform(
+        QTransform::fromTranslate(shift.x() / ratio, shift.y() / ratio).scale(1 / ratio, 1 / ratio));
+    p.drawImage(at, exact);
+}
 void Canvas::keyPressEvent(QKeyEvent* e) {
     e->ignore();
 }

@@ -1,9 +1,12 @@
-// The form's client area: the one widget that draws the controls.
+// The form's client area: the one widget that draws the controls. The scene is drawn at the
+// largest whole-number zoom that fits, anchored at the top left, with the window's colour
+// beyond it; nothing about the form changes with the zoom.
 #pragma once
 
 #include <QRegion>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 
 namespace rt {
 
@@ -13,9 +16,16 @@ class Canvas : public QWidget {
   public:
     Canvas(const Form& form, QWidget* parent);
 
-    // A property write changed these pixels. `fastestTimerMs` is the shortest interval of a
-    // running timer of the form (0: none runs), which decides how soon they are painted.
-    void changed(const QRect& rect, int fastestTimerMs);
+    // Window pixels of the form for each pixel of the layout.
+    int zoom() const;
+    // A property write changed these pixels of the form. `fastestTimerMs` is the shortest
+    // interval of a running timer of the form (0: none runs), which decides how soon they are
+    // painted.
+    void changed(const QRect& formRect, int fastestTimerMs);
+    // Called once, after the first paint has gone to the window system.
+    void setOnFirstPaint(std::function<void()> call) { onFirstPaint_ = std::move(call); }
+
+    QSize sizeHint() const override;
 
   protected:
     void paintEvent(QPaintEvent* e) override;
@@ -24,12 +34,20 @@ class Canvas : public QWidget {
     void keyReleaseEvent(QKeyEvent* e) override;
 
   private:
+    // The controls that reach into `formRect`, back to front, in pixels of the form.
+    void paintScene(QPainter& p, const QRect& formRect) const;
+    // At a fractional device pixel ratio: see sharp_scaling.h.
+    void paintSharp(QPainter& p, const QRect& formRect, int zoom) const;
+    QRect toForm(const QRect& widgetRect, int zoom) const;
+    QRect toWidget(const QRect& formRect) const;
     void endFrame();
 
     const Form& form_;
+    QSize design_;
     int frameMs_ = 17;
     QTimer frame_;
-    QRegion pending_;
+    QRegion pending_;  // in pixels of the form
+    std::function<void()> onFirstPaint_;
 };
 
 }  // namespace rt

@@ -49,9 +49,15 @@ FormWindow::FormWindow(Form& form, Events events) : form_(form), events_(std::mo
     setWindowIcon(icon);
     canvas_ = new Canvas(form, this);
     setCentralWidget(canvas_);
-    // The client area is fixed in pixels; the window is as big as it and its menu bar.
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
     setFocusProxy(canvas_);
+    // The window opens at exactly the layout's size, and fixed: a tiling window manager or
+    // compositor floats a window of fixed size rather than stretching it over the screen, and
+    // decides so when the window first shows. Once it has, the player may make it bigger.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    canvas_->setOnFirstPaint([this] {
+        layout()->setSizeConstraint(QLayout::SetMinimumSize);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    });
 }
 
 void FormWindow::buildMenus() {
@@ -76,6 +82,14 @@ void FormWindow::closeFromProgram() {
 }
 
 void FormWindow::keyPressEvent(QKeyEvent* e) {
+    // Full screen, as in most programs; the game itself ignores both keys.
+    if (!e->isAutoRepeat()) {
+        if (e->key() == Qt::Key_F11) {
+            setWindowState(windowState() ^ Qt::WindowFullScreen);
+        } else if (e->key() == Qt::Key_Escape) {
+            setWindowState(windowState() & ~Qt::WindowFullScreen);
+        }
+    }
     events_.keyPressed(*e);
 }
 

@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPaintEvent>
 #include <QWidget>
 
 #include "game/form1.h"
@@ -48,6 +49,18 @@ inline void answerAtOnce(QMessageBox& box, QMessageBox::StandardButton which) {
         b->click();
     }
 }
+
+// The regions of every paint event a widget receives.
+struct PaintLog : QObject {
+    explicit PaintLog(QWidget* w) { w->installEventFilter(this); }
+    QList<QRegion> regions;
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Paint) {
+            regions << static_cast<QPaintEvent*>(e)->region();
+        }
+        return QObject::eventFilter(o, e);
+    }
+};
 
 // Form1 with a count of the ticks that reach its handlers.
 struct CountingForm1 : Form1 {
