@@ -127,6 +127,47 @@ class WaylandTest : public QObject {
         QCOMPARE(game_->exitCode(), 0);
     }
 
+    void f11FillsTheScreenAtZoomTwoAndEscapeBringsTheWindowBack() {
+        launch(DRENCHWICK);
+        sway::tap("F11");
+        std::optional<sway::Window> full;
+        QVERIFY(waitFor(
+            [&] {
+                full = sway::findWindow(game_->pid(), "Drenchwick");
+                return full && full->rect.size() == QSize(1024, 768);  // the whole output
+            },
+            3000));
+        // 1024 × 749 below the menu bar holds the scene twice over, not three times.
+        const QRect scene(full->rect.topLeft() + QPoint(0, menuBarHeight()), QSize(852, 694));
+        QImage shot;
+        QImage one;
+        int uneven = -1;
+        std::optional<e2e::Walkers> w;
+        QVERIFY(waitFor(
+            [&] {
+                shot = sway::grab(scene);
+                one = reference::unzoomed(shot, 2, &uneven);
+                w = e2e::readWalkers(one);
+                return uneven == 0 && w && e2e::differencesFromScene(one, *w) == 0;
+            },
+            5000));
+        const char* const captions[] = {"Health: 5", "Score: 0", "Balloons Left: 100"};
+        for (int i = 0; i < 3; ++i) {
+            const reference::LabelSpot& l = reference::kLabels[i];
+            QCOMPARE(shot.copy(QRect(l.rect.topLeft() * 2, l.rect.size() * 2)),
+                     reference::labelImage(l, QString::fromLatin1(captions[i]), 2));
+        }
+        sway::tap("Escape");
+        QVERIFY(waitFor(
+            [&] {
+                const std::optional<sway::Window> back =
+                    sway::findWindow(game_->pid(), "Drenchwick");
+                return back && back->floating && back->rect.size() == window_.rect.size();
+            },
+            3000));
+        QCOMPARE(readCaptions(window_.canvas()).balloonsLeft, 100);  // neither key threw
+    }
+
     void closingTheWindowEndsTheProgramEveryTime() {
         // The same teardown that hung follows Exit and No; the window's close is the road a
         // player takes most.

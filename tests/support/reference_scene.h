@@ -142,6 +142,25 @@ inline QImage scaled(const QImage& img, int k) {
     return big;
 }
 
+// `img` zoomed out by `k`, one pixel for each k × k block; `uneven` counts the blocks outside
+// the labels whose pixels are not all alike.
+inline QImage unzoomed(const QImage& img, int k, int* uneven) {
+    QImage small(img.width() / k, img.height() / k, QImage::Format_RGB32);
+    *uneven = 0;
+    for (int y = 0; y < small.height(); ++y) {
+        for (int x = 0; x < small.width(); ++x) {
+            const QRgb c = img.pixel(x * k, y * k);
+            small.setPixel(x, y, c);
+            bool solid = true;
+            for (int i = 0; i < k * k && solid; ++i) {
+                solid = img.pixel(x * k + i % k, y * k + i / k) == c;
+            }
+            *uneven += !solid && !inAnyLabel(x, y);
+        }
+    }
+    return small;
+}
+
 // The pixels in which `shot` differs from `want`, leaving out the labels and `ignore` (both in
 // window pixels, each `k` × `k` image pixels). The first `report` of them are logged.
 inline int differencesOutsideLabels(const QImage& shot, const QImage& want, int k = 1,
