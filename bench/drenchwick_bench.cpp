@@ -35,7 +35,7 @@ class XServer {
         proc_.setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"),
                             QStringLiteral("-nolisten"), QStringLiteral("tcp"),
                             QStringLiteral("-screen"), QStringLiteral("0"),
-                            QStringLiteral("1280x1024x24")});
+                            QStringLiteral("1920x1200x24")});
         proc_.setProcessChannelMode(QProcess::SeparateChannels);
         proc_.start();
         if (!proc_.waitForStarted(5000)) {
@@ -281,11 +281,11 @@ int drive(const QString& plotPath, int tickSeconds, int startups) {
         }
     }
 
-    const double xCounter0 = x.cpuSeconds();
-    const auto counter = measure(x.display(), {QStringLiteral("counter"), QStringLiteral("5")});
-    const double xCounter = x.cpuSeconds() - xCounter0;
-    std::optional<double> counterArea;
-    if (counter && counter->value(QStringLiteral("runs")) > 0) {
+    const double xCounterAtOne0 = x.cpuSeconds();
+    const auto counterAtOne = measure(
+        x.display(), {QStringLiteral("counter"), QStringLiteral("5"), QStringLiteral("1")});
+    const double xCounterAtOne = x.cpuSeconds() - xCounterAtOne0;
+    if (const auto& counter = counterAtOne; counter && counter->value(QStringLiteral("runs")) > 0) {
         const double med = counter->value(QStringLiteral("wall_median_s"));
         const double lo = counter->value(QStringLiteral("wall_min_s"));
         const double hi = counter->value(QStringLiteral("wall_max_s"));
@@ -300,7 +300,6 @@ int drive(const QString& plotPath, int tickSeconds, int startups) {
                   .arg(ticksRight ? QString() : QStringLiteral(", wrong tick count")),
               {}, QStringLiteral("1.725 s ± 2 % (1.6905–1.7595 s)"),
               ticksRight && lo >= 1.725 * 0.98 && hi <= 1.725 * 1.02);
-        counterArea = counter->value(QStringLiteral("area_per_tick"));
     } else {
         t.failed(QStringLiteral("Counter-attack from Left 400"));
     }
@@ -376,44 +375,62 @@ int drive(const QString& plotPath, int tickSeconds, int startups) {
         t.failed(QStringLiteral("Taps 25 ms apart"));
     }
 
-    const double xWalk0 = x.cpuSeconds();
-    const auto walk = measure(x.display(), {QStringLiteral("walk"), QStringLiteral("10")});
-    const double xWalk = x.cpuSeconds() - xWalk0;
+    // Idle and counter-attack CPU at zoom 1, and again with the window big enough for zoom 3.
     const double canvasArea = 426.0 * 347.0;
-    if (walk) {
-        const double cpu = walk->value(QStringLiteral("cpu_percent"));
-        t.row(QStringLiteral("CPU while walking only (%1 s)")
-                  .arg(walk->value(QStringLiteral("wall_s")), 0, 'f', 1),
-              QStringLiteral("%1 % of a core (X server: %2 %)")
-                  .arg(cpu, 0, 'f', 2)
-                  .arg(xWalk / walk->value(QStringLiteral("wall_s")) * 100.0, 0, 'f', 2),
-              {}, QStringLiteral("≤ 1 %"), cpu <= 1.0);
-        const double area = walk->value(QStringLiteral("area_per_tick"));
-        t.row(QStringLiteral("Painted area per walking tick (100 ms)"),
-              QStringLiteral("%1 px² (%2 % of the canvas)")
-                  .arg(area, 0, 'f', 0)
-                  .arg(area / canvasArea * 100, 0, 'f', 2),
-              {}, {}, std::nullopt);
-    } else {
-        t.failed(QStringLiteral("CPU while walking"));
-    }
-    if (counter && counter->value(QStringLiteral("runs")) > 0) {
-        const double cpu = counter->value(QStringLiteral("cpu_percent_median"));
-        const double wall = counter->value(QStringLiteral("wall_median_s")) *
-                            counter->value(QStringLiteral("runs"));
-        t.row(QStringLiteral("CPU during a counter-attack (5 ms ticks), median (max) of runs"),
-              QStringLiteral("%1 % (%2 %) of a core (X server: %3 %)")
-                  .arg(cpu, 0, 'f', 2)
-                  .arg(counter->value(QStringLiteral("cpu_percent_max")), 0, 'f', 2)
-                  .arg(xCounter / (wall + 0.3 * counter->value(QStringLiteral("runs"))) * 100.0, 0,
-                       'f', 2),
-              {}, QStringLiteral("≤ 5 %"),
-              counter->value(QStringLiteral("cpu_percent_max")) <= 5.0);
-        t.row(QStringLiteral("Painted area per counter-attack tick (5 ms)"),
-              QStringLiteral("%1 px² (%2 % of the canvas)")
-                  .arg(*counterArea, 0, 'f', 0)
-                  .arg(*counterArea / canvasArea * 100, 0, 'f', 2),
-              {}, {}, std::nullopt);
+    for (int zoom : {1, 3}) {
+        const QString at =
+            zoom == 1 ? QString() : QStringLiteral(", at zoom %1 (1278 × 1041 canvas)").arg(zoom);
+        const double xWalk0 = x.cpuSeconds();
+        const auto walk = measure(x.display(), {QStringLiteral("walk"), QStringLiteral("10"),
+                                                QString::number(zoom)});
+        const double xWalk = x.cpuSeconds() - xWalk0;
+        if (walk && walk->value(QStringLiteral("zoom")) == zoom) {
+            const double cpu = walk->value(QStringLiteral("cpu_percent"));
+            t.row(QStringLiteral("CPU while walking only (%1 s)%2")
+                      .arg(walk->value(QStringLiteral("wall_s")), 0, 'f', 1)
+                      .arg(at),
+                  QStringLiteral("%1 % of a core (X server: %2 %)")
+                      .arg(cpu, 0, 'f', 2)
+                      .arg(xWalk / walk->value(QStringLiteral("wall_s")) * 100.0, 0, 'f', 2),
+                  {}, QStringLiteral("≤ 1 %"), cpu <= 1.0);
+            const double area = walk->value(QStringLiteral("area_per_tick"));
+            t.row(QStringLiteral("Painted area per walking tick (100 ms)%1").arg(at),
+                  QStringLiteral("%1 px² (%2 % of the scene)")
+                      .arg(area, 0, 'f', 0)
+                      .arg(area / (canvasArea * zoom * zoom) * 100, 0, 'f', 2),
+                  {}, {}, std::nullopt);
+        } else {
+            t.failed(QStringLiteral("CPU while walking%1").arg(at));
+        }
+        const double xCounter0 = x.cpuSeconds();
+        const auto counter =
+            zoom == 1 ? counterAtOne
+                      : measure(x.display(), {QStringLiteral("counter"), QStringLiteral("5"),
+                                              QString::number(zoom)});
+        const double xCounter = zoom == 1 ? xCounterAtOne : x.cpuSeconds() - xCounter0;
+        if (counter && counter->value(QStringLiteral("runs")) > 0 &&
+            counter->value(QStringLiteral("zoom")) == zoom) {
+            const double cpu = counter->value(QStringLiteral("cpu_percent_median"));
+            const double wall = counter->value(QStringLiteral("wall_median_s")) *
+                                counter->value(QStringLiteral("runs"));
+            t.row(QStringLiteral("CPU during a counter-attack (5 ms ticks), median (max) of runs%1")
+                      .arg(at),
+                  QStringLiteral("%1 % (%2 %) of a core (X server: %3 %)")
+                      .arg(cpu, 0, 'f', 2)
+                      .arg(counter->value(QStringLiteral("cpu_percent_max")), 0, 'f', 2)
+                      .arg(xCounter / (wall + 0.3 * counter->value(QStringLiteral("runs"))) * 100.0,
+                           0, 'f', 2),
+                  {}, QStringLiteral("≤ 5 %"),
+                  counter->value(QStringLiteral("cpu_percent_max")) <= 5.0);
+            const double area = counter->value(QStringLiteral("area_per_tick"));
+            t.row(QStringLiteral("Painted area per counter-attack tick (5 ms)%1").arg(at),
+                  QStringLiteral("%1 px² (%2 % of the scene)")
+                      .arg(area, 0, 'f', 0)
+                      .arg(area / (canvasArea * zoom * zoom) * 100, 0, 'f', 2),
+                  {}, {}, std::nullopt);
+        } else {
+            t.failed(QStringLiteral("CPU during a counter-attack%1").arg(at));
+        }
     }
 
     // The game and the bare window start in turn, so drifts of the machine touch both alike.
@@ -467,7 +484,7 @@ int drive(const QString& plotPath, int tickSeconds, int startups) {
     out << "Machine: " << header << "\n";
     out << "Both cores were " << QString::number(busy * 100, 'f', 0)
         << " % busy over the run, the bench's own processes and the X server included\n";
-    out << "Platform: xcb on the bench's own Xvfb (1280x1024x24); "
+    out << "Platform: xcb on the bench's own Xvfb (1920x1200x24); "
         << QDateTime::currentDateTimeUtc().toString(Qt::ISODate) << "  \n";
     out << "Key releases: " << (keyPath.isEmpty() ? QStringLiteral("not measured") : keyPath)
         << "\n\n";

@@ -15,6 +15,7 @@
 
 #include "bench/keys.h"
 #include "bench/session.h"
+#include "runtime/qt/canvas.h"
 
 namespace bench {
 namespace {
@@ -85,7 +86,7 @@ int bareTicks(int intervalMs, int seconds) {
 }
 
 // Counter-attacks from the re-entry place, started as a hit on Zorbo starts them.
-int counterAttacks(int runs) {
+int counterAttacks(int runs, int zoom) {
     Session s;
     std::vector<double> walls, cpus, areas;
     int wrongTickCounts = 0;
@@ -123,7 +124,8 @@ int counterAttacks(int runs) {
             QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
         }
     };
-    QTimer::singleShot(kSettleMs, startRun);
+    QTimer::singleShot(kSettleMs, [&] { s.zoomTo(zoom); });
+    QTimer::singleShot(2 * kSettleMs, startRun);
     QApplication::exec();
     put("runs", static_cast<double>(walls.size()));
     put("wrong_tick_counts", wrongTickCounts);
@@ -133,28 +135,31 @@ int counterAttacks(int runs) {
     put("cpu_percent_median", median(cpus));
     put("cpu_percent_max", *std::max_element(cpus.begin(), cpus.end()));
     put("area_per_tick", median(areas));
+    put("zoom", static_cast<rt::Canvas*>(s.canvas())->zoom());
     return wrongTickCounts == 0 ? 0 : 1;
 }
 
 // The game as it stands between throws: only the walkers move.
-int walking(int seconds) {
+int walking(int seconds, int zoom) {
     Session s;
     int tickCount = 0;
     double cpu0 = 0;
     int64_t t0 = 0;
     s.form.afterTick = [&] { tickCount += t0 != 0 ? 1 : 0; };
-    QTimer::singleShot(kSettleMs, [&] {
+    QTimer::singleShot(kSettleMs, [&] { s.zoomTo(zoom); });
+    QTimer::singleShot(2 * kSettleMs, [&] {
         s.paints->reset();
         cpu0 = cpuSeconds();
         t0 = nowNs();
     });
-    QTimer::singleShot(kSettleMs + seconds * 1000, [&] {
+    QTimer::singleShot(2 * kSettleMs + seconds * 1000, [&] {
         const double wall = static_cast<double>(nowNs() - t0) / 1e9;
         put("wall_s", wall);
         put("cpu_percent", (cpuSeconds() - cpu0) / wall * 100.0);
         put("ticks", tickCount);
         put("paints", static_cast<double>(s.paints->paints));
         put("area_per_tick", static_cast<double>(s.paints->area) / std::max(1, tickCount));
+        put("zoom", static_cast<rt::Canvas*>(s.canvas())->zoom());
         QCoreApplication::exit(0);
     });
     QApplication::exec();
@@ -207,10 +212,10 @@ int measure(int argc, char** argv) {
         return ticks(num(1, 5), num(2, 10), args.value(3));
     }
     if (mode == QLatin1String("counter")) {
-        return counterAttacks(num(1, 5));
+        return counterAttacks(num(1, 5), num(2, 1));
     }
     if (mode == QLatin1String("walk")) {
-        return walking(num(1, 10));
+        return walking(num(1, 10), num(2, 1));
     }
     if (mode == QLatin1String("latency")) {
         return keyLatency(num(1, 200));

@@ -2,6 +2,7 @@
 // ticks timestamped and its paints watched; and the `key=value` lines the driver reads back.
 #pragma once
 
+#include <QMainWindow>
 #include <cstdio>
 #include <functional>
 #include <vector>
@@ -46,6 +47,13 @@ struct Session {
         paints = new PaintWatch(host.canvasOf(form));
     }
     QWidget* canvas() const { return host.canvasOf(form); }
+    // Makes the window big enough for the scene at `zoom` (once it has been shown: it opens
+    // fixed).
+    void zoomTo(int zoom) {
+        QWidget* w = host.windowOf(form);
+        const QSize client(form.design().clientWidth * zoom, form.design().clientHeight * zoom);
+        w->resize(client + QSize(0, w->height() - canvas()->height()));
+    }
 };
 
 constexpr int kSettleMs = 500;
