@@ -1,7 +1,7 @@
 // The program as a desktop gets it: `cmake --install` puts each file where desktops look, the
 // entry and metainfo pass their validators, and the .deb that CPack builds declares what it
 // needs, passes lintian and, unpacked into a scratch folder, opens its window with its icon on
-// an X server.
+// an X server. The source tree states every file's licence.
 #include <xcb/xcb.h>
 
 #include <QDir>
@@ -212,6 +212,13 @@ class PackageTest : public QObject {
                                  deb_});
         QVERIFY2(lintian.code == 0, qPrintable(lintian.out));
         qInfo().noquote() << lintian.out.trimmed();
+    }
+
+    void everySourceFileStatesItsLicence() {
+        const Run reuse =
+            run(QStringLiteral("reuse"),
+                {QStringLiteral("--root"), QStringLiteral(SOURCE_DIR), QStringLiteral("lint")});
+        QVERIFY2(reuse.code == 0, qPrintable(reuse.out));
     }
 
     void theUnpackedProgramOpensItsWindowWithItsIcon() {
