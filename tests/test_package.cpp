@@ -1,6 +1,7 @@
 // The program as a desktop gets it: `cmake --install` puts each file where desktops look, the
 // entry and metainfo pass their validators, and the .deb that CPack builds declares what it
-// needs and, unpacked into a scratch folder, opens its window with its icon on an X server.
+// needs, passes lintian and, unpacked into a scratch folder, opens its window with its icon on
+// an X server. The source tree states every file's licence.
 #include <xcb/xcb.h>
 
 #include <QDir>
@@ -132,6 +133,8 @@ class PackageTest : public QObject {
     void installPutsEachFileInItsStandardPlace() {
         const QFileInfo program(prefix() + QStringLiteral("/bin/drenchwick"));
         QVERIFY(program.isFile() && program.isExecutable());
+        // /usr/games is the .deb's alone: a user's prefix keeps programs in bin/.
+        QVERIFY(!QFileInfo::exists(prefix() + QStringLiteral("/games")));
         QVERIFY(QFileInfo::exists(desktopFile()));
         QVERIFY(QFileInfo::exists(metainfoFile()));
         for (int size : kIconSizes) {
@@ -178,9 +181,10 @@ class PackageTest : public QObject {
         for (const QString& d : depends.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
             names << d.trimmed().section(QLatin1Char(' '), 0, 0);
         }
-        // The libraries it links, the platform plugin it loads and the serif face it lays out in.
-        for (const char* needed : {"libc6", "libstdc++6", "libqt6core6", "libqt6gui6",
-                                   "libqt6widgets6", "qt6-qpa-plugins", "fonts-liberation2"}) {
+        // The libraries it links, the platform plugins it loads and the serif face it lays out in.
+        for (const char* needed :
+             {"libc6", "libstdc++6", "libqt6core6", "libqt6gui6", "libqt6widgets6",
+              "qt6-qpa-plugins", "qt6-wayland", "fonts-liberation2"}) {
             QVERIFY2(names.contains(QLatin1String(needed)),
                      qPrintable(QStringLiteral("%1 not in: %2").arg(needed, depends)));
         }
@@ -192,7 +196,7 @@ class PackageTest : public QObject {
         }
         const Run list = run(QStringLiteral("dpkg-deb"), {QStringLiteral("-c"), deb_});
         for (const QString& path :
-             {QStringLiteral("./usr/bin/drenchwick"),
+             {QStringLiteral("./usr/games/drenchwick"),
               QStringLiteral("./usr/share/applications/%1.desktop").arg(kId),
               QStringLiteral("./usr/share/metainfo/%1.metainfo.xml").arg(kId),
               QStringLiteral("./usr/share/icons/hicolor/128x128/apps/%1.png").arg(kId)}) {
@@ -200,12 +204,29 @@ class PackageTest : public QObject {
         }
     }
 
+    // Errors and warnings fail; the informational and pedantic tags are printed for the log.
+    void lintianAcceptsTheDeb() {
+        const Run lintian = run(QStringLiteral("lintian"),
+                                {QStringLiteral("--display-info"), QStringLiteral("--pedantic"),
+                                 QStringLiteral("--fail-on"), QStringLiteral("error,warning"),
+                                 deb_});
+        QVERIFY2(lintian.code == 0, qPrintable(lintian.out));
+        qInfo().noquote() << lintian.out.trimmed();
+    }
+
+    void everySourceFileStatesItsLicence() {
+        const Run reuse =
+            run(QStringLiteral("reuse"),
+                {QStringLiteral("--root"), QStringLiteral(SOURCE_DIR), QStringLiteral("lint")});
+        QVERIFY2(reuse.code == 0, qPrintable(reuse.out));
+    }
+
     void theUnpackedProgramOpensItsWindowWithItsIcon() {
         const QString root = scratch_.filePath(QStringLiteral("root"));
         const Run unpack = run(QStringLiteral("dpkg-deb"), {QStringLiteral("-x"), deb_, root});
         QVERIFY2(unpack.code == 0, qPrintable(unpack.out));
         e2e::Program game;
-        QVERIFY(game.start(root + QStringLiteral("/usr/bin/drenchwick")));
+        QVERIFY(game.start(root + QStringLiteral("/usr/games/drenchwick")));
         const e2e::GameWindow window = e2e::waitForGameWindow(game.pid());
         QVERIFY2(window.id != 0, qPrintable(game.standardError()));
         const QMap<int, bool> icons = windowIcons(window.id);

@@ -1,16 +1,37 @@
 #!/usr/bin/env bash
-# Brings a Debian 12 machine up to what Drenchwick needs, then configures and builds it in
-# build/. Quick when everything is already there: apt is only asked for what is missing.
+# Brings a Debian 12 machine up to what Drenchwick needs, then configures it in build/ and
+# builds the game. With --all it also installs the test tools and builds everything: the test
+# suite, the benchmarks and the packaging files. Quick when everything is already there: apt is
+# only asked for what is missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake g++ make qt6-base-dev fonts-liberation2 xvfb xdotool)
-# The end-to-end tests close the game's window as a window manager would, by sending
-# WM_DELETE_WINDOW over the X connection: that needs the xcb headers (Xvfb has no manager).
-packages+=(libxcb1-dev)
-# The package test checks the installed desktop entry and AppStream metainfo with their
-# validators, and CPack asks dpkg-shlibdeps for the .deb's library dependencies.
-packages+=(desktop-file-utils appstream dpkg-dev)
+all=false
+case "${1-}" in
+    "") ;;
+    --all) all=true ;;
+    *)
+        echo "usage: $0 [--all]" >&2
+        exit 2
+        ;;
+esac
+
+# To build and play: qt6-base-dev brings Qt's xcb platform plugin; qt6-wayland is the one for
+# a Wayland session, and fonts-liberation2 the serif face the labels are laid out in. The
+# end-to-end tests close the game's window as a window manager would, by sending
+# WM_DELETE_WINDOW over the X connection, and configuring the tree looks for the xcb library
+# they need even when only the game is built.
+packages=(cmake g++ make qt6-base-dev qt6-wayland fonts-liberation2 libxcb1-dev)
+if $all; then
+    # The end-to-end tests play the game on an Xvfb of their own with XTest input; sway, wtype
+    # and grim do the same in a Wayland session.
+    packages+=(xvfb xdotool sway wtype grim)
+    # The package test checks the installed desktop entry and AppStream metainfo with their
+    # validators; CPack asks `file` which files are programs, to strip them and to have
+    # dpkg-shlibdeps read the .deb's library dependencies; lintian judges the .deb; reuse checks
+    # that every file states its licence, and needs git to leave out what git ignores (build/).
+    packages+=(desktop-file-utils appstream dpkg-dev file lintian reuse git)
+fi
 missing=()
 for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
@@ -26,4 +47,8 @@ if ((${#missing[@]})); then
 fi
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build -j"$(nproc)"
+if $all; then
+    cmake --build build -j"$(nproc)"
+else
+    cmake --build build -j"$(nproc)" --target drenchwick
+fi
