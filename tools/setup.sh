@@ -17,11 +17,9 @@ case "${1-}" in
 esac
 
 # To build and play: qt6-base-dev brings Qt's xcb platform plugin; qt6-wayland is the one for
-# a Wayland session, and fonts-liberation2 the serif face the labels are laid out in. The
-# end-to-end tests close the game's window as a window manager would, by sending
-# WM_DELETE_WINDOW over the X connection, and configuring the tree looks for the xcb library
-# they need even when only the game is built.
-packages=(cmake g++ make qt6-base-dev qt6-wayland fonts-liberation2 libxcb1-dev)
+# a Wayland session, and fonts-liberation2 the serif face the labels are laid out in. On X11 the
+# game asks the server, through libxcb-xkb, to say which key releases are real.
+packages=(cmake g++ make qt6-base-dev qt6-wayland fonts-liberation2 libxcb1-dev libxcb-xkb-dev)
 if $all; then
     # The end-to-end tests play the game on an Xvfb of their own with XTest input; sway, wtype
     # and grim do the same in a Wayland session.
