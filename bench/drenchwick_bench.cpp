@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // Runs every benchmark against the real Qt host on an X server of its own (Xvfb, the xcb
 // platform), each measurement in a fresh process, and prints one table of results beside
 // their targets. `--measure MODE ...` runs a single measurement in this process instead.

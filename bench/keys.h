@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // The keyboard measured through the X server: real key events sent with XTest.
 #pragma once
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // The measurements, each run in a process of its own on the real Qt host with the game
 // running. Each prints `key=value` lines for the driver.
 #include "bench/measure.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // One measurement in this process, chosen by argv[2] (argv[1] is --measure).
 #pragma once
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // The tick-interval histogram the bench draws for the README.
 #pragma once
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // The game as every measurement runs it: on the real Qt host, in this process, with its Walker
 // ticks timestamped and its paints watched; and the `key=value` lines the driver reads back.
 #pragma once

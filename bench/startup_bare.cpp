@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // The baseline: the least a Qt program with the game's kind of window does, a main window with
 // a three-item menu bar over a white client area of the same size, reporting as the game does.
 #include <QApplication>

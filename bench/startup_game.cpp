@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // The game started as main.cpp starts it, reporting its first frame and peak memory.
 #include <QApplication>
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // What both start-up programs report, so the game and the bare window are measured alike:
 // the moment their first frame has been painted and flushed, then, a second later, their
 // peak resident set.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // Clocks, resource readings and statistics shared by the benchmark programs.
 #pragma once
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // The game window and its handlers. The handlers live beside the rules they apply:
 // game/ (start, game over, menus), balloons/ (throw, flight), walkers/ (walk, counter-attack).
 #pragma once

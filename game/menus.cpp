@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 #include "game/form1.h"
 
 void Form1::mnuExit_Click() {

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // The game's pictures, drawn as character maps so that a reviewer can hold them against the
 // drawings by eye. One letter per pixel; the legend is in colourOf().
 #include "playfield/sprites.h"

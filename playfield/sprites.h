@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // The pictures of the layout, the bitmaps stored with the program and the window icon.
 #pragma once
 

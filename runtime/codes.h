@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // The numbers that the runtime and the programs written against it share. A handler writes
 // them as the plain numbers its rules give; the runtime names them where it acts on them.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // The controls a form is built from. Every property write that changes what the window shows
 // tells the form which pixels to repaint; nothing here draws.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // Design-time description of a form: what the runtime builds each time the form is loaded.
 #pragma once
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // A host without a window system, for tests: time advances only when the test says so,
 // random numbers and message-box answers come from a script, and everything shown is recorded.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // What a form needs from the place it runs in: a real window system, or a test's virtual one.
 // The handlers never see which.
 #pragma once

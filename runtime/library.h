@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // The runtime's functions that handlers call as plain functions. Each one acts for the form
 // whose handler is running: that form's host shows the box, draws the number or ends the
 // program, and that form's design holds the stored bitmaps. Two hosts in one process (a test

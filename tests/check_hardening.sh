@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Drenchwick developers
+# SPDX-License-Identifier: MIT
 # Reads a built program with readelf and fails unless it carries the release hardening:
 # a position-independent executable, full RELRO (GNU_RELRO with BIND_NOW), the stack protector
 # and the fortified libc calls.

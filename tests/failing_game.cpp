@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // The game with one handler broken on purpose: a 16-bit overflow in the key release, in the
 // Walker tick or in Form_Load. test_failure runs it as a child on either host and reads how it
 // ends; the end-to-end test does the same with a display and a real key.

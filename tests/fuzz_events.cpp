@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // libFuzzer over the event stream of test_fuzz: the input's bytes make every choice (which
 // event, which key, which random number, which answer), and every rule is checked after each
 // event. Built with -DDRENCHWICK_LIBFUZZER=ON and clang (see the README).

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Drenchwick developers
+# SPDX-License-Identifier: MIT
 # Builds the project once more with AddressSanitizer, UndefinedBehaviorSanitizer and
 # LeakSanitizer in BINARY_DIR and runs the whole test suite there. Run as a test of the normal
 # build:  cmake -DSOURCE_DIR=<source> -DBINARY_DIR=<dir> -P sanitized_suite.cmake

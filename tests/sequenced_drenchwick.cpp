@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // The shipped program (see main.cpp) with one change: its random numbers follow a fixed
 // sequence, given as the one argument, that starts over at every Randomize, so that each game
 // walks the same way. The end-to-end tests use it where chance would make a game slow or flaky.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // Throwing balloons and their flight to the street, tick by tick.
 #include <QtTest>
 

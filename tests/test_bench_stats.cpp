@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // The statistics the benchmark table is made of: a wrong rank or a drift of the wrong sign
 // would report a missed target as met.
 #include <QtTest>

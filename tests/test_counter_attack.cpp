@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // Zorbo's walk to the wall, his jump and the kick.
 #include <QtTest>
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // Both endings played through the real window, and both answers to each prompt. The game is the
 // shipped one with a fixed random sequence (sequenced_drenchwick), so that the walkers go where
 // an ending needs them; the player still only types, clicks and looks at the screen.

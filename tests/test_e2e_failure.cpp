@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // A runtime error in a handler, with a display: the host reports it in a box as well as on
 // stderr; once the player dismisses the box the program ends with status 1.
 #include <QMessageBox>

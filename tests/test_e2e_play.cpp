@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // The shipped program in a real X session, used as a player uses it: keys and clicks go in
 // through XTest, and everything checked is read back from the screen.
 #include <QMessageBox>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // The shipped program natively on Wayland, under a headless sway of the test's own, used as a
 // player uses it: keys go in through wtype, the screen comes back through grim, and sway's tree
 // says which windows there are, where, and which has the keyboard. (sway's headless outputs have

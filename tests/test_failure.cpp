@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // A runtime error inside a handler ends the program with one clear report and a failing
 // status, on both hosts, whichever handler it is in.
 #include <QProcess>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // A long random play on the headless host with every rule checked after each event (see
 // support/event_fuzz.h). CI plays 100 000 events; DRENCHWICK_FUZZ_EVENTS asks for more, and
 // DRENCHWICK_FUZZ_SEED replays another sequence.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // The two endings, the answers to their prompts, and the three menu commands.
 #include <QtTest>
 

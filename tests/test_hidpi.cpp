@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // The scene at a device pixel ratio of 2: each picture pixel a solid 2 × 2 block (4 × 4 for the
 // stretched player), the building and its outlines on the pixel grid, the text drawn at the
 // finer resolution rather than blown up, and partial repaints that leave no seams.

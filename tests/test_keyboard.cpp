@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // Which key releases reach the game: one for each time a key that went down in the window comes
 // up, on each path the platforms offer, and none for a key held while the keyboard went away.
 #include <QtTest>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // The program as a desktop gets it: `cmake --install` puts each file where desktops look, the
 // entry and metainfo pass their validators, and the .deb that CPack builds declares what it
 // needs, passes lintian and, unpacked into a scratch folder, opens its window with its icon on

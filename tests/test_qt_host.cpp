@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // The game in a real Qt window (offscreen platform): keys, frozen boxes, restarts, closing.
 #include <QAction>
 #include <QApplication>

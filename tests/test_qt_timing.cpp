@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // The Qt host's clock and frames: a timer control's ticks, and the repaints gathered while a
 // timer runs faster than the screen.
 #include <QElapsedTimer>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // The forms runtime on its own: the value types, controls, control arrays, the form's life
 // and the halting of the program, on the headless host.
 #include <QtTest>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // The start scene as the real Qt painting code draws it, against a reference drawn here from
 // the layout's numbers and the written-out pictures.
 #include <QAction>

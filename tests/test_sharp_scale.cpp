@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // The scene at a device pixel ratio of 1.5, as a laptop at 150 % shows it: every picture pixel
 // gives its rows and columns the same share of ink, whichever column or row it falls on, and a
 // repaint of part of the window leaves nothing stale.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // Restarts by every road there is (Reset, Help, and Yes to each prompt), thousands of times on
 // the headless host and on the Qt host (offscreen): resident memory stays flat once warm.
 // Under the sanitizers the allocator keeps freed memory on purpose, so there the figures are

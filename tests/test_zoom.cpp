@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // A window made bigger: the scene at the largest whole-number zoom that fits, anchored at the
 // top left with white beyond, every picture pixel a solid block, text drawn at the finer size,
 // and nothing of the game changed by it.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Drenchwick developers
+# SPDX-License-Identifier: MIT
 # Proves that the README's two commands work on a fresh Debian 12 machine, as a new player and
 # a new developer would run them. It builds a minbase system with debootstrap (kept as a
 # tarball, so that later runs start from it), clones this checkout's HEAD into it and, as root

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // Draws the window's framed-box icon at the sizes a desktop asks the hicolor theme for, as
 // DIR/NxN/apps/ID.png. Run by the build, so the installed icons are the game's own drawing.
 #include <QDir>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // Renders the README's screenshot with the game's own painting code on the offscreen platform:
 // the window with its menu bar, a few seconds into a game with two balloons on their way down.
 #include <QApplication>

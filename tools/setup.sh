@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Drenchwick developers
+# SPDX-License-Identifier: MIT
 # Brings a Debian 12 machine up to what Drenchwick needs, then configures it in build/ and
 # builds the game. With --all it also installs the test tools and builds everything: the test
 # suite, the benchmarks and the packaging files. Quick when everything is already there: apt is

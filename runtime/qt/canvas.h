@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // The form's client area: the one widget that draws the controls. The scene is drawn at the
 // largest whole-number zoom that fits, anchored at the top left, with the window's colour
 // beyond it; nothing about the form changes with the zoom.

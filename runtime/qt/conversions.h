@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // The runtime's colours, rectangles and pictures as Qt takes them.
 #pragma once
 

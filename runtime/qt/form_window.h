@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // A form's window: its title, its icon, its menu bar and the canvas below it.
 #pragma once
 

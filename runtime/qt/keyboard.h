@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // The keyboard as the game knows it: Qt's keys as 16-bit key codes, and only the releases of
 // keys that really went up.
 #pragma once

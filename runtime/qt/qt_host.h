@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // The host that runs forms in real windows on Qt. It only connects the pieces: the window with
 // its menu bar, the canvas, the keyboard, the message boxes and the timer sources.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // Pixel art at a scale that is not a whole number, with every pixel the same size.
 //
 // Drawn straight at 1.5 device pixels a picture pixel, nearest neighbour makes columns of 1 and

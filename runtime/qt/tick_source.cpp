@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 #include "runtime/qt/tick_source.h"
 
 #include <sys/timerfd.h>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // For tests that use the shipped program as a player does on X11: an X server of the test's own,
 // real key and mouse input through XTest (xdotool), the screen grabbed from the server, and the
 // boxes and the menu bar laid out here to be read against.

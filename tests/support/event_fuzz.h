@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // Random play on the headless host: any key with any shift state, ticks of either timer in any
 // order, stretches of virtual time, menu commands and any answer to a box, with every rule that
 // must hold between two events checked after each one. The choices come from a Chooser, so that

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // What every test that plays the shipped program needs, whatever the display it runs on: the
 // program as a child process, patience, and reading the game's client area off a screenshot.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // A game in a real Qt window (on the offscreen platform in the qt tests), with what those tests
 // look at and count.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // Every picture of the game written out in full, row by row, as the drawings give them.
 // The game builds some of them by recolouring others; these copies do not, so a slip in
 // either shows up as a difference.

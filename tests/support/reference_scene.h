@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // The window's client area as it must look, drawn here from the layout's numbers and the
 // written-out pictures, without the game's painting code; and the captions as the serif face
 // draws them. Shared by the scene test and the tests that read the real screen.

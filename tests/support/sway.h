@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+
 // For tests that play the shipped program on Wayland, natively: a headless sway of the test's
 // own, keys typed with wtype, the screen grabbed with grim, and the windows read from sway's tree
 // with swaymsg.
