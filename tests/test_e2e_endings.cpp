@@ -41,12 +41,7 @@ QString ouchText(int thrown, int score) {
 class EndingsTest : public QObject {
     Q_OBJECT
   private slots:
-    void cleanup() {
-        if (QTest::currentTestFailed() && game_) {
-            qInfo("game's stderr: %s", qPrintable(game_->standardError()));
-        }
-        game_.reset();
-    }
+    void cleanup() { finish(game_); }
 
     void outOfBalloonsAnsweredYesStartsAFreshGame() {
         const Box box = playOutOfBalloons();

@@ -24,27 +24,16 @@ class PlayTest : public QObject {
         QVERIFY(waitFor([&] { return readCaptions(window_.canvas()).areStart(); }, 10000));
     }
 
-    void cleanup() {
-        if (QTest::currentTestFailed()) {
-            qInfo("game's stderr: %s", qPrintable(game_->standardError()));
-        }
-        game_.reset();
-    }
+    void cleanup() { finish(game_); }
 
     void startsWithTheSceneTheCaptionsAndTheKeyboard() {
         QCOMPARE(windowTitle(window_.id), QStringLiteral("Drenchwick"));
         QCOMPARE(window_.frame.width(), 426);
         // The walkers may have taken a step or two already; wherever they are, the rest of the
         // scene is exact.
-        QImage canvas;
-        std::optional<Walkers> w;
-        QVERIFY(waitFor(
-            [&] {
-                canvas = window_.canvas();
-                w = readWalkers(canvas);
-                return w && differencesFromScene(canvas, *w) == 0;
-            },
-            5000));
+        bool shown = false;
+        const QImage canvas = waitForTheScene([&] { return window_.canvas(); }, &shown);
+        QVERIFY(shown);
         QVERIFY(balloonsOnTheArc(canvas).isEmpty());
         QVERIFY(readCaptions(canvas).areStart());
         QCOMPARE(grabScreen(window_.menuBar()), menus_.strip);  // Exit, Reset, Help
@@ -67,12 +56,7 @@ class PlayTest : public QObject {
 
     void aTapOfSpaceThrowsOneBalloonAlongTheArc() {
         tap("space");
-        const Fall fall = watchOneFall([&] { return window_.canvas(); }, 99);
-        QVERIFY2(!fall.twoAtOnce, "two balloons after one tap");
-        QVERIFY(fall.landed);
-        QVERIFY2(fall.alongTheArc(), "not seen at 5 places of the arc, each lower than the last");
-        QTest::qWait(300);
-        QCOMPARE(readCaptions(window_.canvas()).balloonsLeft, 99);
+        checkOneThrow([&] { return window_.canvas(); });
     }
 
     void aHeldSpaceThrowsOnceWhenReleased() {

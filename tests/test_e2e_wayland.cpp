@@ -27,12 +27,7 @@ const char* const kQuibUnderTheArc =
 class WaylandTest : public QObject {
     Q_OBJECT
   private slots:
-    void cleanup() {
-        if (QTest::currentTestFailed() && game_) {
-            qInfo("game's stderr: %s", qPrintable(game_->standardError()));
-        }
-        game_.reset();
-    }
+    void cleanup() { e2e::finish(game_); }
 
     void startsNativelyFloatingWithTheSceneTheCaptionsAndTheKeyboard() {
         launch(DRENCHWICK);
@@ -40,15 +35,9 @@ class WaylandTest : public QObject {
         QVERIFY(window_.floating);
         QVERIFY(window_.focused);
         QCOMPARE(window_.rect.size(), QSize(426, 347 + menuBarHeight()));
-        QImage canvas;
-        std::optional<e2e::Walkers> w;
-        QVERIFY(waitFor(
-            [&] {
-                canvas = window_.canvas();
-                w = e2e::readWalkers(canvas);
-                return w && e2e::differencesFromScene(canvas, *w) == 0;
-            },
-            5000));
+        bool shown = false;
+        const QImage canvas = e2e::waitForTheScene([&] { return window_.canvas(); }, &shown);
+        QVERIFY(shown);
         QVERIFY(e2e::balloonsOnTheArc(canvas).isEmpty());
         QVERIFY(readCaptions(canvas).areStart());
     }
@@ -56,12 +45,7 @@ class WaylandTest : public QObject {
     void aTapOfSpaceThrowsOneBalloonAlongTheArc() {
         launch(DRENCHWICK);
         sway::tap("space");
-        const e2e::Fall fall = e2e::watchOneFall([&] { return window_.canvas(); }, 99);
-        QVERIFY2(!fall.twoAtOnce, "two balloons after one tap");
-        QVERIFY(fall.landed);
-        QVERIFY2(fall.alongTheArc(), "not seen at 5 places of the arc, each lower than the last");
-        QTest::qWait(300);
-        QCOMPARE(readCaptions(window_.canvas()).balloonsLeft, 99);
+        e2e::checkOneThrow([&] { return window_.canvas(); });
     }
 
     void aHeldSpaceThrowsOnceWhenReleased() {

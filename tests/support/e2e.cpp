@@ -36,12 +36,6 @@ namespace e2e {
 
 namespace {
 
-[[noreturn]] void giveUp(const QString& why) {
-    std::fprintf(stderr, "e2e: %s\n", qPrintable(why));
-    std::fflush(stderr);
-    std::abort();
-}
-
 // Xvfb on the first free display, which it reports through -displayfd once it takes clients.
 class XServer {
   public:

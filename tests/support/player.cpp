@@ -7,6 +7,8 @@
 #include <QHash>
 #include <QPainter>
 #include <QTest>
+#include <cstdio>
+#include <cstdlib>
 
 namespace e2e {
 
@@ -59,6 +61,40 @@ QList<int> quibPlaces() {
 }
 
 }  // namespace
+
+void giveUp(const QString& why) {
+    std::fprintf(stderr, "e2e: %s\n", qPrintable(why));
+    std::fflush(stderr);
+    std::abort();
+}
+
+void finish(std::unique_ptr<Program>& program) {
+    if (QTest::currentTestFailed() && program) {
+        qInfo("game's stderr: %s", qPrintable(program->standardError()));
+    }
+    program.reset();
+}
+
+QImage waitForTheScene(const std::function<QImage()>& canvas, bool* shown) {
+    QImage seen;
+    *shown = waitFor(
+        [&] {
+            seen = canvas();
+            const std::optional<Walkers> w = readWalkers(seen);
+            return w && differencesFromScene(seen, *w) == 0;
+        },
+        5000);
+    return seen;
+}
+
+void checkOneThrow(const std::function<QImage()>& canvas) {
+    const Fall fall = watchOneFall(canvas, 99);
+    QVERIFY2(!fall.twoAtOnce, "two balloons after one tap");
+    QVERIFY(fall.landed);
+    QVERIFY2(fall.alongTheArc(), "not seen at 5 places of the arc, each lower than the last");
+    QTest::qWait(300);
+    QCOMPARE(readCaptions(canvas()).balloonsLeft, 99);
+}
 
 bool Fall::alongTheArc() const {
     if (places.size() < 5) {

@@ -13,11 +13,16 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "support/reference_scene.h"
 
 namespace e2e {
+
+// Stops the whole test program with a reason, for a fault of the harness rather than the game
+// (a tool that cannot be run, a server that does not start).
+[[noreturn]] void giveUp(const QString& why);
 
 // Polls `done` (with the test's event loop running in between) until it holds or `ms` pass.
 bool waitFor(const std::function<bool()>& done, int ms);
@@ -68,6 +73,17 @@ std::optional<Walkers> readWalkers(const QImage& canvas);
 int differencesFromScene(const QImage& canvas, const Walkers& w, const QRect& ignore = QRect());
 
 QImage rgb32(const QImage& img);
+
+// Ends the program under test; when the test has failed, first shows what it wrote on stderr.
+void finish(std::unique_ptr<Program>& program);
+
+// Waits until the canvas shows the start scene pixel for pixel outside the labels, with the
+// walkers wherever their first steps took them; returns the canvas as last seen.
+QImage waitForTheScene(const std::function<QImage()>& canvas, bool* shown);
+
+// A tap of Space, seen on the screen: one balloon falls along the arc and lands, and 99 are
+// left. Fails the running test otherwise.
+void checkOneThrow(const std::function<QImage()>& canvas);
 
 // One throw watched on the screen until its balloon has landed.
 struct Fall {

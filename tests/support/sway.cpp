@@ -26,11 +26,7 @@ namespace sway {
 
 namespace {
 
-[[noreturn]] void giveUp(const QString& why) {
-    std::fprintf(stderr, "sway session: %s\n", qPrintable(why));
-    std::fflush(stderr);
-    std::abort();
-}
+using e2e::giveUp;
 
 // Nobody is user 65534 on Debian: the compositor runs as that user when the test runs as root,
 // since sway refuses to run as root.
