@@ -81,6 +81,32 @@ int measureKeys(Session& s, KeyEventClock& keys, const std::function<void()>& ru
     return QApplication::exec();
 }
 
+// The trials of a key measurement. The game refuses throws during a counter-attack, so a trial
+// starts outside one, with a game that cannot end under it, and a trial in which one began
+// says nothing and is run again.
+class Trials {
+  public:
+    explicit Trials(Session& s) : s_(s) {
+        s.form.afterTick = [this] { attackSeen_ = attackSeen_ || s_.form.Attacking != 0; };
+    }
+    // False while a counter-attack runs, with `retry` called again a little later.
+    bool begin(const std::function<void()>& retry) {
+        if (s_.form.Attacking != 0) {
+            QTimer::singleShot(50, retry);
+            return false;
+        }
+        s_.form.Health = 5;
+        s_.form.BalloonsLeft = 100;
+        attackSeen_ = false;
+        return true;
+    }
+    bool spoilt() const { return attackSeen_ || s_.form.Attacking != 0; }
+
+  private:
+    Session& s_;
+    bool attackSeen_ = false;
+};
+
 // Every thread of process `pid` onto the CPUs of `cpus`.
 void pin(pid_t pid, const cpu_set_t& cpus) {
     for (const QString& task : QDir(QStringLiteral("/proc/%1/task").arg(pid))
@@ -136,8 +162,7 @@ int keyLatency(int trials) {
     std::vector<double> toFrame, toGame;
     int missed = 0;
     int voided = 0;
-    bool attackSeen = false;
-    s.form.afterTick = [&] { attackSeen = attackSeen || s.form.Attacking != 0; };
+    Trials attempts(s);
     int count0 = 0;
     int64_t t0 = 0;
     auto* rng = QRandomGenerator::global();
@@ -162,13 +187,9 @@ int keyLatency(int trials) {
             QCoreApplication::exit(0);
             return;
         }
-        if (s.form.Attacking != 0) {  // no throws during a counter-attack: wait it out
-            QTimer::singleShot(50, next);
+        if (!attempts.begin(next)) {
             return;
         }
-        s.form.Health = 5;
-        s.form.BalloonsLeft = 100;
-        attackSeen = false;
         xdotool.send("keydown space\n");
         // The hold varies so that releases fall at every phase of the game's timers.
         const int holdMs = 40 + static_cast<int>(rng->bounded(20));
@@ -190,9 +211,7 @@ int keyLatency(int trials) {
             QTimer::singleShot(500, [&, sent] {
                 if (t0 == sent) {  // no frame came: counted as missed, never as fast
                     t0 = 0;
-                    // A balloon that hit Zorbo during the hold started a counter-attack, and
-                    // the game refuses throws then: that trial says nothing and is run again.
-                    if (attackSeen || s.form.Attacking != 0) {
+                    if (attempts.spoilt()) {
                         ++voided;
                     } else {
                         ++missed;
@@ -221,8 +240,7 @@ int heldKeys(int holds, int xServerPid) {
     int mostThrown = 0;
     int repeats = 0;
     int releases = 0;
-    bool attackSeen = false;
-    s.form.afterTick = [&] { attackSeen = attackSeen || s.form.Attacking != 0; };
+    Trials attempts(s);
     std::function<void()> hold = [&] {
         if (done == holds || voided > holds) {
             busy.reset();
@@ -234,13 +252,9 @@ int heldKeys(int holds, int xServerPid) {
             QCoreApplication::exit(0);
             return;
         }
-        if (s.form.Attacking != 0) {
-            QTimer::singleShot(50, hold);
+        if (!attempts.begin(hold)) {
             return;
         }
-        s.form.Health = 5;
-        s.form.BalloonsLeft = 100;
-        attackSeen = false;
         const int count0 = s.form.WaterB().Count().value();
         const int presses0 = keys.presses;
         const int releases0 = keys.releases;
@@ -248,7 +262,7 @@ int heldKeys(int holds, int xServerPid) {
         QTimer::singleShot(1500, [&, count0, presses0, releases0] {
             xdotool.send("keyup space\n");
             QTimer::singleShot(300, [&, count0, presses0, releases0] {
-                if (attackSeen || s.form.Attacking != 0) {
+                if (attempts.spoilt()) {
                     ++voided;
                     hold();
                     return;

@@ -144,12 +144,6 @@ class HiDpiTest : public QObject {
     std::unique_ptr<QtGame<>> game_;
 };
 
-int main(int argc, char** argv) {
-    // Set before the application exists: it decides the ratio of every window.
-    qputenv("QT_SCALE_FACTOR", QByteArray::number(kRatio));
-    QApplication app(argc, argv);
-    HiDpiTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+RATIO_TEST_MAIN(HiDpiTest, kRatio)
 
 #include "test_hidpi.moc"

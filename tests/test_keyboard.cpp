@@ -29,6 +29,15 @@ struct Keyboard {
     }
     void down() { send(QEvent::KeyPress); }
     void up() { send(QEvent::KeyRelease); }
+    // Taps 25 ms apart, each 10 ms down.
+    void taps(int n) {
+        for (int i = 0; i < n; ++i) {
+            down();
+            clock += 10;
+            up();
+            clock += 15;
+        }
+    }
     // What the platform sends while the key stays down, 20 repeats' worth.
     void hold(bool pairs, bool marked) {
         for (int i = 0; i < 20; ++i) {
@@ -64,12 +73,7 @@ class KeyboardTest : public QObject {
 
     void tapsCountEachAtOnce() {
         Keyboard k(Path::AtOnce);
-        for (int i = 0; i < 3; ++i) {
-            k.down();
-            k.clock += 10;
-            k.up();
-            k.clock += 15;
-        }
+        k.taps(3);
         QCOMPARE(k.released, (std::vector<int>{32, 32, 32}));
     }
 
@@ -88,12 +92,7 @@ class KeyboardTest : public QObject {
         QTRY_COMPARE(k.released, kOneSpace);
         // Taps 25 ms apart are each a throw.
         k.released.clear();
-        for (int i = 0; i < 3; ++i) {
-            k.down();
-            k.clock += 10;
-            k.up();
-            k.clock += 15;
-        }
+        k.taps(3);
         QTRY_COMPARE(k.released, (std::vector<int>{32, 32, 32}));
     }
 

@@ -95,12 +95,6 @@ class SharpScaleTest : public QObject {
     std::unique_ptr<QtGame<>> game_;
 };
 
-int main(int argc, char** argv) {
-    // Set before the application exists: it decides the ratio of every window.
-    qputenv("QT_SCALE_FACTOR", QByteArray::number(kRatio));
-    QApplication app(argc, argv);
-    SharpScaleTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+RATIO_TEST_MAIN(SharpScaleTest, kRatio)
 
 #include "test_sharp_scale.moc"

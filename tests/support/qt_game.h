@@ -65,6 +65,16 @@ struct PaintLog : QObject {
     }
 };
 
+// A main for a test whose every window runs at a device pixel ratio of `ratio`: the scale is set
+// before the application exists, which decides the ratio of every window.
+#define RATIO_TEST_MAIN(TestClass, ratio)                         \
+    int main(int argc, char** argv) {                             \
+        qputenv("QT_SCALE_FACTOR", QByteArray::number(ratio));    \
+        QApplication app(argc, argv);                             \
+        TestClass test;                                           \
+        return QTest::qExec(&test, argc, argv);                   \
+    }
+
 // Form1 with a count of the ticks that reach its handlers.
 struct CountingForm1 : Form1 {
     CountingForm1() {
