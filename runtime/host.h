@@ -15,6 +15,11 @@ namespace rt {
 
 class Form;
 
+// A player hammering Space when a prompt opens (the death prompt opens in the middle of a
+// counter-attack, while throws are refused) would answer it with the next press, before the
+// summary has been read. For this long a new box takes no answer, on every host.
+constexpr int kBoxArmingMs = 600;
+
 // Thrown to unwind a handler once the program has been halted (End or a runtime error), so
 // that no more of its code runs. Only the event dispatcher catches it.
 struct Halt {};

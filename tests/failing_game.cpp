@@ -14,7 +14,7 @@
 #include <string>
 
 #include "game/form1.h"
-#include "runtime/headless_host.h"
+#include "runtime/headless/headless_host.h"
 #include "runtime/qt/qt_host.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "playfield/sprites.h"
 #include "runtime/form.h"
-#include "runtime/headless_host.h"
+#include "runtime/headless/headless_host.h"
 #include "support/game_fixture.h"
 
 namespace {

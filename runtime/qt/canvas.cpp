@@ -13,7 +13,8 @@
 
 #include "runtime/form.h"
 #include "runtime/qt/conversions.h"
-#include "runtime/qt/sharp_scaling.h"
+#include "runtime/scene_raster.h"
+#include "runtime/sharp_scaling.h"
 
 namespace rt {
 
@@ -30,40 +31,6 @@ QFont toFont(const FontDesign& f) {
     font.setStrikeOut(f.strikeout);
     font.setStyleHint(QFont::Serif);
     return font;
-}
-
-void paintShape(QPainter& p, const Shape& s) {
-    const QRect r = toRect(s.pixelRect());
-    if (s.Filled()) {
-        p.fillRect(r, toColor(s.FillColor()));
-    }
-    // The border lies inside the rectangle; filled bands keep the corners exact.
-    const int b = std::min({s.BorderWidth(), r.width(), r.height()});
-    if (b <= 0) {
-        return;
-    }
-    const QColor c = toColor(s.BorderColor());
-    p.fillRect(QRect(r.x(), r.y(), r.width(), b), c);
-    p.fillRect(QRect(r.x(), r.bottom() - b + 1, r.width(), b), c);
-    p.fillRect(QRect(r.x(), r.y(), b, r.height()), c);
-    p.fillRect(QRect(r.right() - b + 1, r.y(), b, r.height()), c);
-}
-
-void paintImage(QPainter& p, const Image& img) {
-    if (!img.Picture()) {
-        return;
-    }
-    const Picture& pic = *img.Picture();
-    const QRect r = toRect(img.pixelRect());
-    const QImage source = wrap(pic);
-    if (img.Stretch()) {
-        p.drawImage(r, source);  // nearest neighbour: smooth transforms stay off
-    } else {
-        p.save();
-        p.setClipRect(r, Qt::IntersectClip);
-        p.drawImage(r.topLeft(), source);
-        p.restore();
-    }
 }
 
 void paintLabel(QPainter& p, const Label& l) {
@@ -109,7 +76,7 @@ QSize Canvas::sizeHint() const {
 }
 
 int Canvas::zoom() const {
-    return std::max(1, std::min(width() / design_.width(), height() / design_.height()));
+    return wholeZoom(width(), height(), design_.width(), design_.height());
 }
 
 QRect Canvas::toWidget(const QRect& formRect) const {
@@ -163,8 +130,13 @@ void Canvas::paintEvent(QPaintEvent* e) {
         const qreal ratio = devicePixelRatioF();
         if (ratio == std::floor(ratio)) {
             // Whole device pixels: drawn straight, each picture pixel a block of zoom × ratio.
+            const int scale = z * static_cast<int>(ratio);
+            Picture pixels = rasterScene(form_, toPixelRect(formRect), scale);
+            QImage image = wrap(pixels);
+            image.setDevicePixelRatio(ratio);
+            p.drawImage(formRect.topLeft() * z, image);
             p.scale(z, z);
-            paintScene(p, formRect);
+            paintLabels(p, formRect);
         } else {
             paintSharp(p, formRect, z);
         }
@@ -174,57 +146,28 @@ void Canvas::paintEvent(QPaintEvent* e) {
     }
 }
 
-void Canvas::paintScene(QPainter& p, const QRect& formRect) const {
-    const auto& stack = form_.stacking();
-    for (auto it = stack.rbegin(); it != stack.rend(); ++it) {
-        const Visual* v = *it;
-        if (!v->Visible() || !formRect.intersects(toRect(v->pixelRect()))) {
-            continue;
-        }
-        switch (v->kind()) {
-            case ControlKind::Shape:
-                paintShape(p, static_cast<const Shape&>(*v));
-                break;
-            case ControlKind::Image:
-                paintImage(p, static_cast<const Image&>(*v));
-                break;
-            case ControlKind::Label:
-                paintLabel(p, static_cast<const Label&>(*v));
-                break;
-            default:
-                break;
-        }
+void Canvas::paintLabels(QPainter& p, const QRect& formRect) const {
+    for (const Label* l : labelsIn(form_, toPixelRect(formRect))) {
+        paintLabel(p, *l);
     }
 }
 
 void Canvas::paintSharp(QPainter& p, const QRect& formRect, int zoom) const {
     const qreal ratio = devicePixelRatioF();
-    const double factor = zoom * ratio;  // device pixels a form pixel
-    const int scale = static_cast<int>(std::ceil(factor - 1e-9));
-    // Widened to whole blocks, where form pixels end on whole device pixels, so that the part
-    // scaled down is the same as that part of the whole scene scaled down: no seams. A block
-    // may reach past the scene's far edges, into the window's colour beyond.
-    QRect part(QPoint(0, 0), design_);
-    if (const int block = sharpBlock(factor); block > 0) {
-        const auto down = [block](int v) { return std::max(0, v) / block * block; };
-        const auto up = [block](int v) { return (v + block - 1) / block * block; };
-        const QRect wide = formRect.adjusted(-1, -1, 1, 1).intersected(part);
-        part = QRect(QPoint(down(wide.left()), down(wide.top())),
-                     QPoint(up(wide.right() + 1) - 1, up(wide.bottom() + 1) - 1));
+    const SharpTile tile =
+        sharpTile(toPixelRect(formRect), design_.width(), design_.height(), zoom * ratio);
+    if (tile.part.empty()) {
+        return;
     }
-    QImage large(part.size() * scale, QImage::Format_RGB32);
-    large.fill(toColor(form_.design().backColor));
+    Picture large = rasterScene(form_, tile.part, tile.scale);
     {
-        QPainter lp(&large);
-        lp.scale(scale, scale);
-        lp.translate(-part.topLeft());
-        paintScene(lp, part);
+        QImage onLarge = wrap(large);
+        QPainter lp(&onLarge);
+        lp.scale(tile.scale, tile.scale);
+        lp.translate(-tile.part.x, -tile.part.y);
+        paintLabels(lp, toRect(tile.part));
     }
-    const QPoint at(static_cast<int>(std::lround(part.left() * factor)),
-                    static_cast<int>(std::lround(part.top() * factor)));
-    const QPoint end(static_cast<int>(std::lround((part.right() + 1) * factor)),
-                     static_cast<int>(std::lround((part.bottom() + 1) * factor)));
-    const QImage exact = boxScaled(large, end.x() - at.x(), end.y() - at.y());
+    const Picture exact = boxScaled(large, tile.device.w, tile.device.h);
     // One device pixel an image pixel: the scene's origin goes to the whole device pixel
     // nearest to where the widget begins (at 1.5 the menu bar puts that at y 28.5).
     const QTransform device = p.deviceTransform();
@@ -232,8 +175,9 @@ void Canvas::paintSharp(QPainter& p, const QRect& formRect, int zoom) const {
     const QPointF shift(std::round(origin.x()) - origin.x(), std::round(origin.y()) - origin.y());
     p.setWorldTransform(
         QTransform::fromTranslate(shift.x() / ratio, shift.y() / ratio).scale(1 / ratio, 1 / ratio));
-    p.drawImage(at, exact);
+    p.drawImage(QPoint(tile.device.x, tile.device.y), wrap(exact));
 }
+
 void Canvas::keyPressEvent(QKeyEvent* e) {
     e->ignore();
 }

@@ -37,9 +37,9 @@ class Canvas : public QWidget {
     void keyReleaseEvent(QKeyEvent* e) override;
 
   private:
-    // The controls that reach into `formRect`, back to front, in pixels of the form.
-    void paintScene(QPainter& p, const QRect& formRect) const;
-    // At a fractional device pixel ratio: see sharp_scaling.h.
+    // The labels that reach into `formRect`, in pixels of the form; the rest is rasterScene's.
+    void paintLabels(QPainter& p, const QRect& formRect) const;
+    // At a fractional device pixel ratio: see runtime/sharp_scaling.h.
     void paintSharp(QPainter& p, const QRect& formRect, int zoom) const;
     QRect toForm(const QRect& widgetRect, int zoom) const;
     QRect toWidget(const QRect& formRect) const;

@@ -122,14 +122,13 @@ void KeyReleases::pressed(const QKeyEvent& e) {
             // The second half of a repeat pair: the key never went up.
             grace_->stop();
             pending_ = Pending{};
-            down_.insert(key);
+            held_.pressed(key);
             return;
         }
         deliverPending();
     }
     if (!e.isAutoRepeat()) {
-        down_.insert(key);  // already there for a held key's repeated presses
-        stale_.erase(key);  // pressed again: this release counts
+        held_.pressed(key);
     }
 }
 
@@ -138,13 +137,11 @@ void KeyReleases::released(const QKeyEvent& e) {
         return;
     }
     const KeyId key = idOf(e);
-    down_.erase(key);
-    if (stale_.erase(key) != 0) {
+    // A release whose press this window never saw counts: Qt does not pass on a press handed
+    // over with the keyboard (sway does that when another keyboard takes over).
+    if (!held_.released(key)) {
         return;
     }
-    // A release whose press this window never saw still counts: a compositor may hand a press
-    // over inside the event that gives the window the keyboard, which Qt does not pass on (sway
-    // does when another keyboard takes over).
     if (path_ == Path::AtOnce) {
         deliver_(keyCodeOf(e), shiftOf(e));
         return;
@@ -159,8 +156,7 @@ void KeyReleases::released(const QKeyEvent& e) {
 void KeyReleases::forget() {
     grace_->stop();
     pending_ = Pending{};
-    stale_.insert(down_.begin(), down_.end());
-    down_.clear();
+    held_.forget();
 }
 
 void KeyReleases::deliverPending() {

@@ -7,8 +7,9 @@
 
 #include <QObject>
 #include <functional>
-#include <set>
 #include <utility>
+
+#include "runtime/held_keys.h"
 
 class QKeyEvent;
 class QTimer;
@@ -67,8 +68,7 @@ class KeyReleases : public QObject {
     };
     Path path_;
     Deliver deliver_;
-    std::set<KeyId> down_;   // keys that went down in this window and have not come up
-    std::set<KeyId> stale_;  // keys that were down when the window lost the keyboard
+    HeldKeys<KeyId> held_;
     Pending pending_;
     QTimer* grace_ = nullptr;
 };

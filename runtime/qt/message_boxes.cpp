@@ -10,23 +10,20 @@
 #include <QTimer>
 
 #include "runtime/codes.h"
+#include "runtime/host.h"
 
 namespace rt {
 
 namespace {
 
-// A player hammering Space when a prompt opens (the death prompt opens in the middle of a
-// counter-attack, while throws are refused) would answer it with the next press, before the
-// summary has been read. For this long a new box takes no answer: its buttons show disabled,
-// and neither a key, a click nor a close request reaches them.
-constexpr int kArmingMs = 600;
-
+// For kBoxArmingMs a new box takes no answer: its buttons show disabled, and neither a key, a
+// click nor a close request reaches them.
 class Arming : public QObject {
   public:
     explicit Arming(QMessageBox& box) : QObject(&box), box_(box) {
         setButtonsEnabled(false);
         box.installEventFilter(this);
-        QTimer::singleShot(kArmingMs, this, [this] { arm(); });
+        QTimer::singleShot(kBoxArmingMs, this, [this] { arm(); });
     }
 
   protected:

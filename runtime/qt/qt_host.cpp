@@ -239,17 +239,12 @@ int QtHost::messageBox(const std::string& text, int buttons, const std::string& 
 }
 
 Single QtHost::nextRandom() {
-    // splitmix64; the top 24 bits make a single in [0, 1) exactly, never 1.
-    uint64_t z = (randomState_ += 0x9E3779B97F4A7C15ULL);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-    z ^= z >> 31;
-    return static_cast<Single>(static_cast<double>(z >> 40) / 16777216.0);
+    return random_.next();
 }
 
 void QtHost::randomize() {
-    randomState_ =
-        static_cast<uint64_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count());
+    random_.seed(
+        static_cast<uint64_t>(std::chrono::high_resolution_clock::now().time_since_epoch().count()));
 }
 
 void QtHost::hideAll() {

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "runtime/host.h"
+#include "runtime/random.h"
 #include "runtime/qt/keyboard.h"
 #include "runtime/qt/message_boxes.h"
 
@@ -76,7 +77,7 @@ class QtHost : public QObject, public Host {
     TimerTicks* ticks_ = nullptr;
     MessageBoxes boxes_;
     KeyReleases::Path keyPath_ = KeyReleases::Path::HeldBack;
-    uint64_t randomState_ = 0;
+    RandomSequence random_;
 };
 
 }  // namespace rt

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "game/form1.h"
-#include "runtime/headless_host.h"
+#include "runtime/headless/headless_host.h"
 
 struct Game {
     rt::HeadlessHost host;

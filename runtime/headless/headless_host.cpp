@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Drenchwick developers
 // SPDX-License-Identifier: MIT
 
-#include "runtime/headless_host.h"
+#include "runtime/headless/headless_host.h"
 
 #include <stdexcept>
 
