@@ -1,0 +1,248 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+'use strict';
+// The browser version played in headless Chromium as a player plays it: keys, taps and clicks
+// go in through the DevTools protocol, and what the screen shows is read back against the
+// desktop tests' own reference. Run by ctest (label web) with the sites built in build/web/.
+const assert = require('assert');
+const fs = require('fs');
+const path = require('path');
+const os = require('os');
+const { launch } = require('./support/cdp');
+const png = require('./support/png');
+const { Game, serve, references, scaled, differences, sleep } = require('./support/game');
+
+const cases = [];
+const test = (name, fn) => cases.push({ name, fn });
+
+// Every walker stands still unless the address gives them steps. The pages a case opened are
+// checked for console warnings and errors after it.
+let browser, site, testSite, refs;
+let opened = [];
+async function open(query = '', options = {}, url = testSite.url) {
+  const game = await Game.open(browser, url + query, refs, options);
+  opened.push(game);
+  return game;
+}
+
+const HELP = "Drop your water balloons with Space! You have 100 of them. If you hit Zorbo, in the " +
+  "green shirt, he'll jump up and ninja kick you! Ouch! You'll lose a health if this happens, and " +
+  'you only have 5 health, so be careful! Try to hit Quib, in the blue shirt, as much as you can ' +
+  'before you run out of health or balloons.';
+
+test('the start scene is the desktop one, pixel for pixel, at zoom 1 and zoom 3', async () => {
+  const game = await open();
+  assert.deepStrictEqual(differences(await game.scene(), refs.scene), []);
+  for (const [label, caption] of [['Hlth', 'Health: 5'], ['Scr', 'Score: 0'], ['Balloons', 'Balloons Left: 100']]) {
+    assert(await game.shows(label, caption), `${label} does not read "${caption}"`);
+    const ink = await game.inkAgainstDesktop(label);
+    for (const k of ['x0', 'y0', 'x1', 'y1']) assert(Math.abs(ink.page[k] - ink.desktop[k]) <= 1, `${label}: ${JSON.stringify(ink)}`);
+  }
+  assert.deepStrictEqual((await game.menu()).map((m) => m.caption), ['Exit', 'Reset', 'Help']);
+  assert.strictEqual(await game.page.evaluate(() => document.title), 'Drenchwick');
+  assert(await game.page.evaluate(async () => (await fetch(document.querySelector('link[rel=icon]').href)).ok));
+  await game.page.close();
+
+  const big = await open('', { width: 1300, height: 1100 });
+  assert.deepStrictEqual(differences(await big.scene(), scaled(refs.scene, 3), 3), []);
+  await big.page.close();
+
+  // The players' own site, whose walkers walk: everything above the street is the same.
+  const played = await open('', {}, site.url);
+  assert.deepStrictEqual(differences(await played.scene(), refs.scene, 1, { x: 145, y: 300, width: 281, height: 47 }), []);
+  await played.page.close();
+});
+
+test('at a device pixel ratio of 1.5 every window outline is equally thick', async () => {
+  const game = await open('', { deviceScaleFactor: 1.5 });
+  const img = await game.scene();
+  assert.deepStrictEqual([img.width, img.height], [639, 521]);
+  // The ink of a black line across the building's green, over 8 device pixels: 1.5 for each.
+  const ink = (x, y, dx, dy) => {
+    let sum = 0;
+    for (let i = 0; i < 8; i++) sum += (255 - img.data[((y + i * dy) * img.width + x + i * dx) * 4 + 1]) / 255;
+    return sum;
+  };
+  for (const top of [72, 136, 200, 264]) {
+    for (const left of [8, 56, 104]) {
+      for (const edge of [left, left + 32]) assert(Math.abs(ink(Math.floor(edge * 1.5) - 3, Math.floor((top + 20.5) * 1.5), 1, 0) - 1.5) < 0.1, `column ${edge}`);
+      for (const edge of [top, top + 40]) assert(Math.abs(ink(Math.floor((left + 16.5) * 1.5), Math.floor(edge * 1.5) - 3, 0, 1) - 1.5) < 0.1, `row ${edge}`);
+    }
+  }
+  await game.page.close();
+});
+
+test('a Space tap throws one balloon, which falls along the arc and lands', async () => {
+  const game = await open();
+  await game.page.press('Space');
+  await game.waitForCaption('Balloons', 'Balloons Left: 99');
+  const seen = [];
+  const until = Date.now() + 1600;
+  while (Date.now() < until) {
+    const on = game.balloonsOnArc(await game.scene());
+    assert(on.length <= 1, `balloons at ${on}`);
+    if (on.length && on[0] !== seen[seen.length - 1]) seen.push(on[0]);
+  }
+  assert(seen.length >= 8 && seen.every((k, i) => i === 0 || k > seen[i - 1]), `seen at ${seen}`);
+  assert.deepStrictEqual(game.balloonsOnArc(await game.scene()), []);  // landed
+  await game.page.close();
+});
+
+test('holding Space for 1.5 s throws exactly one balloon, on release', async () => {
+  const game = await open();
+  await game.page.keyDown('Space');
+  for (const end = Date.now() + 1500; Date.now() < end; await sleep(40)) await game.page.keyDown('Space', { repeat: true });
+  assert(await game.shows('Balloons', 'Balloons Left: 100'));
+  assert.deepStrictEqual(game.balloonsOnArc(await game.scene()), []);
+  await game.page.keyUp('Space');
+  await game.waitForCaption('Balloons', 'Balloons Left: 99');
+  await sleep(300);
+  assert(await game.shows('Balloons', 'Balloons Left: 99'));
+  await game.page.close();
+});
+
+test('a finger tap on the scene throws once; a mouse click and other keys do nothing', async () => {
+  const game = await open('', { touch: true });
+  const g = await game.geometry();
+  await game.page.click(g.x + 300, g.y + 200);
+  for (const key of ['Enter', 'KeyA', 'ArrowLeft', 'ArrowDown', 'Tab', 'Digit5', 'Escape', 'Shift']) await game.page.press(key);
+  await sleep(300);
+  assert(await game.shows('Balloons', 'Balloons Left: 100'));
+  assert.deepStrictEqual(game.balloonsOnArc(await game.scene()), []);
+  await game.page.tap(g.x + 300, g.y + 200);
+  await game.waitForCaption('Balloons', 'Balloons Left: 99');
+  await sleep(300);  // the mouse events that follow a tap throw nothing more
+  assert(await game.shows('Balloons', 'Balloons Left: 99'));
+  // Space under Shift throws as usual, and never scrolls the page or presses a menu item.
+  await game.page.keyDown('Shift');
+  await game.page.press('Space');
+  await game.page.keyUp('Shift');
+  await game.waitForCaption('Balloons', 'Balloons Left: 98');
+  assert.strictEqual(await game.page.evaluate(() => document.scrollingElement.scrollTop), 0);
+  await game.page.close();
+});
+
+test('Help shows its text, takes no Space in its first 0.6 s, and OK gives a fresh game', async () => {
+  const game = await open();
+  await game.page.press('Space');
+  await game.waitForCaption('Balloons', 'Balloons Left: 99');
+  await game.choose('Help');
+  const box = await game.waitForBox();
+  assert.deepStrictEqual([box.title, box.text, box.buttons.map((b) => [b.caption, b.disabled])], ['Need help?', HELP, [['OK', true]]]);
+  await game.page.press('Space');
+  await sleep(300);
+  assert(await game.box(), 'a Space answered the box at once');
+  // Behind the box the game stands still: the balloon stays where it was.
+  const behind = game.balloonsOnArc(await game.scene());
+  await game.page.waitFor(() => document.activeElement.textContent === 'OK' && !document.activeElement.disabled);
+  assert.deepStrictEqual(game.balloonsOnArc(await game.scene()), behind);
+  await game.page.press('Space');
+  await game.page.waitFor(() => !document.getElementById('box').open);
+  await game.waitForCaption('Balloons', 'Balloons Left: 100');
+  assert.deepStrictEqual(game.balloonsOnArc(await game.scene()), []);
+  await game.page.close();
+});
+
+// Three walking ticks take Zorbo from 216 to 171, off the balloons' landing place; then nobody
+// moves, so every balloon misses.
+const AWAY = '?random=0,0.5,0,0.5,0,0.5;0';
+async function throwAll(game) {
+  await sleep(400);
+  for (let i = 0; i < 100; i++) await game.page.press('Space');
+  await game.waitForCaption('Balloons', 'Balloons Left: 0');
+  return game.waitForBox(3000);
+}
+
+test('out of balloons: the prompt sums up; Yes starts a fresh game and No ends it', async () => {
+  const game = await open(AWAY);
+  let box = await throwAll(game);
+  assert.deepStrictEqual([box.title, box.text.split('\n')], ['No more!',
+    ['You ran out of balloons!!', '', 'You threw all of your balloons!', 'Your score is 0.', '', 'Try again?']]);
+  assert.deepStrictEqual(box.buttons.map((b) => b.caption), ['Yes', 'No']);
+  await game.page.waitFor(() => document.activeElement.textContent === 'Yes');
+  await game.answer('Yes');
+  await game.waitForCaption('Balloons', 'Balloons Left: 100');
+  // A fresh game: no balloon, Quib back at his place (Zorbo is on his way again).
+  assert.deepStrictEqual(differences(await game.scene(), refs.scene, 1, { x: 145, y: 300, width: 120, height: 47 }), []);
+
+  box = await throwAll(game);
+  await game.page.waitFor(() => document.activeElement.textContent === 'Yes');
+  await game.answer('No');
+  await game.page.waitFor(() => document.documentElement.dataset.state === 'ended');
+  assert.match(await game.ended(), /The game has ended\./);
+  await game.page.press('Space');
+  await sleep(200);
+  assert.match(await game.ended(), /The game has ended\./);
+  await game.page.evaluate(() => document.getElementById('new-game').click());
+  await game.waitForScene();
+  assert(await game.shows('Balloons', 'Balloons Left: 100'));
+  await game.page.close();
+});
+
+test('a runtime error ends the game and the page gives its report', async () => {
+  const game = await open('?broken=key');
+  await game.page.press('Space');
+  await game.page.waitFor(() => document.documentElement.dataset.state === 'ended');
+  assert.match(await game.ended(), /run-time error 6 in Form_KeyUp: Overflow/);
+  // The runtime's report also goes to the console, as to the desktop's standard error.
+  assert(game.page.console.some((m) => /run-time error 6/.test(m.text)));
+  game.page.console.length = 0;
+  await game.page.close();
+});
+
+test('a hidden page stands still, and shows again where it was without a jump', async () => {
+  const game = await open();
+  await game.page.press('Space');
+  const before = (await game.waitForShot((img) => (game.balloonsOnArc(img)[0] || 0) >= 5, { what: 'the balloon in flight' }));
+  await game.page.hide();
+  await sleep(1500);  // longer than the whole flight
+  await game.page.show();
+  const [from] = game.balloonsOnArc(before);
+  const [at] = game.balloonsOnArc(await game.scene());
+  assert(at !== undefined && at - from <= 3, `the balloon went from ${from} to ${at}`);
+  await game.waitForShot((img) => game.balloonsOnArc(img).length === 0, { what: 'the balloon to land' });
+  await game.page.close();
+});
+
+(async () => {
+  const missing = [[process.env.CHROMIUM, 'Chromium is not installed (apt-get install chromium)'],
+    [path.join(process.env.SITE || '', 'index.html'), 'the browser version was not built (emscripten is not installed)']]
+    .find(([file]) => !file || !fs.existsSync(file));
+  if (missing) {
+    console.log(`SKIPPED: ${missing[1]}`);
+    process.exit(77);
+  }
+  refs = references();
+  [site, testSite] = await Promise.all([serve(process.env.SITE), serve(process.env.TEST_SITE)]);
+  browser = await launch({ executable: process.env.CHROMIUM });
+  let failed = 0;
+  for (const { name, fn } of cases) {
+    const started = Date.now();
+    opened = [];
+    try {
+      await fn();
+      const complaints = opened.flatMap((g) => g.complaints());
+      assert.deepStrictEqual(complaints, [], 'the console had warnings or errors');
+      console.log(`ok - ${name} (${((Date.now() - started) / 1000).toFixed(1)} s)`);
+    } catch (error) {
+      failed++;
+      console.log(`not ok - ${name}\n  ${String(error.stack || error).replace(/\n/g, '\n  ')}`);
+      for (const [i, game] of opened.entries()) {
+        const file = path.join(os.tmpdir(), `drenchwick-web-${cases.indexOf(cases.find((c) => c.name === name))}-${i}.png`);
+        try {
+          fs.writeFileSync(file, png.encode(await game.page.screenshot()));
+          console.log(`  the page as it was: ${file}; its console: ${JSON.stringify(game.page.console)}`);
+        } catch {}  // closed already
+      }
+    }
+    await Promise.all(opened.map((g) => g.page.close().catch(() => {})));
+  }
+  await browser.close();
+  site.stop();
+  testSite.stop();
+  console.log(failed ? `${failed} of ${cases.length} failed` : `all ${cases.length} passed`);
+  process.exit(failed ? 1 : 0);
+})().catch((error) => {
+  console.error(error);
+  process.exit(1);
+});

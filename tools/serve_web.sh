@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Drenchwick developers
+# SPDX-License-Identifier: MIT
+# Serves the browser version on this machine only, and says where to open it:
+#   tools/serve_web.sh [--port N] [FOLDER]
+# FOLDER is build-web/site/ unless given; port 8080 unless given (0: any free one). Any static
+# file server does as well; this one is Python's, which ships with emscripten's Debian package.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+port=8080
+folder=build-web/site
+while (($#)); do
+    case "$1" in
+        --port) port=${2:?--port needs a number}; shift 2 ;;
+        -h | --help) sed -n '4,7p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+        *) folder=$1; shift ;;
+    esac
+done
+[ -f "$folder/index.html" ] || {
+    echo "no site in $folder: build it with ./tools/setup.sh --web" >&2
+    exit 1
+}
+
+exec python3 - "$folder" "$port" <<'PYTHON'
+import functools, http.server, sys
+
+folder, port = sys.argv[1], int(sys.argv[2])
+
+class Handler(http.server.SimpleHTTPRequestHandler):
+    # A browser compiles a WebAssembly module while it downloads only when it comes as this.
+    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
+                      ".wasm": "application/wasm", ".js": "text/javascript"}
+
+    def log_message(self, *args):
+        pass
+
+server = http.server.ThreadingHTTPServer(("127.0.0.1", port),
+                                         functools.partial(Handler, directory=folder))
+print(f"Drenchwick is served at http://127.0.0.1:{server.server_address[1]}/ "
+      "(Ctrl+C stops it)", flush=True)
+try:
+    server.serve_forever()
+except KeyboardInterrupt:
+    pass
+PYTHON
