@@ -5,9 +5,11 @@
 // drawings by eye. One letter per pixel; the legend is in colourOf().
 #include "playfield/sprites.h"
 
+#include <algorithm>
 #include <array>
-#include <sstream>
+#include <cctype>
 #include <stdexcept>
+#include <string_view>
 
 namespace playfield {
 namespace {
@@ -157,18 +159,23 @@ Grid blank(int width, int height) {
     return Grid(static_cast<size_t>(height), std::string(static_cast<size_t>(width), '.'));
 }
 
-// Lays the numbered rows of `map` over `grid`.
+// Lays the numbered rows of `map` over `grid`. Read by hand, not with a string stream: in the
+// browser those bring the whole of iostreams and locales along, a third of the program.
 Grid overlay(Grid grid, const char* map) {
-    std::istringstream in(map);
-    std::string line;
-    while (std::getline(in, line)) {
+    std::string_view rest(map);
+    while (!rest.empty()) {
+        const size_t end = std::min(rest.find('\n'), rest.size());
+        const std::string_view line = rest.substr(0, end);
+        rest.remove_prefix(std::min(end + 1, rest.size()));
         if (line.empty()) {
             continue;
         }
-        const size_t row = std::stoul(line.substr(0, 2));
-        const std::string pixels = line.substr(3);
-        if (row >= grid.size() || pixels.size() != grid[row].size()) {
-            throw std::logic_error("sprite map row out of shape: " + line);
+        const bool numbered = line.size() > 3 && std::isdigit(static_cast<unsigned char>(line[0])) &&
+                              std::isdigit(static_cast<unsigned char>(line[1])) && line[2] == ' ';
+        const size_t row = numbered ? static_cast<size_t>((line[0] - '0') * 10 + line[1] - '0') : 0;
+        const std::string_view pixels = numbered ? line.substr(3) : std::string_view();
+        if (!numbered || row >= grid.size() || pixels.size() != grid[row].size()) {
+            throw std::logic_error("sprite map row out of shape: " + std::string(line));
         }
         grid[row] = pixels;
     }

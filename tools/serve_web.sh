@@ -23,14 +23,25 @@ done
 }
 
 exec python3 - "$folder" "$port" <<'PYTHON'
-import functools, http.server, sys
+import functools, http.server, re, sys
 
 folder, port = sys.argv[1], int(sys.argv[2])
+
+# The page's own policy, as a header too: the same as its <meta>, and what only a header can
+# say, that no other site may frame the game.
+with open(f"{folder}/index.html", encoding="utf-8") as page:
+    found = re.search(r'http-equiv="Content-Security-Policy" content="([^"]*)"', page.read())
+POLICY = (found.group(1) + "; " if found else "") + "frame-ancestors 'none'"
 
 class Handler(http.server.SimpleHTTPRequestHandler):
     # A browser compiles a WebAssembly module while it downloads only when it comes as this.
     extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
-                      ".wasm": "application/wasm", ".js": "text/javascript"}
+                      ".wasm": "application/wasm", ".js": "text/javascript",
+                      ".webmanifest": "application/manifest+json", ".woff2": "font/woff2"}
+
+    def end_headers(self):
+        self.send_header("Content-Security-Policy", POLICY)
+        super().end_headers()
 
     def log_message(self, *args):
         pass

@@ -31,8 +31,9 @@ if $desktop; then
 fi
 if $web; then
     # Debian's emscripten comes with its system libraries built; it runs its tools with Node,
-    # which it brings unless a node is there. The site ships the labels' serif face.
-    packages+=(cmake make emscripten fonts-liberation2)
+    # which it brings unless a node is there. The site ships the labels' serif face, cut down by
+    # fonttools to the characters they show, as WOFF2 (which needs brotli).
+    packages+=(cmake make emscripten fonts-liberation2 fonttools python3-brotli)
     command -v node >/dev/null || command -v nodejs >/dev/null || packages+=(nodejs)
 fi
 if $all; then

@@ -8,3 +8,8 @@ Module['preRun'] = [() => {
   const loaded = () => removeRunDependency('label font');
   document.fonts.load('19px "Liberation Serif"').then(loaded, loaded);
 }];
+
+// Kept for offline play once the page has loaded, so the first visit's own files come first.
+if ('serviceWorker' in navigator) {
+  addEventListener('load', () => navigator.serviceWorker.register('sw.js').catch(() => {}));
+}

@@ -1,12 +1,20 @@
 // SPDX-FileCopyrightText: 2026 The Drenchwick developers
 // SPDX-License-Identifier: MIT
 
-// The site's program (see main_web.cpp) with one change, for the browser tests only: its random
-// numbers follow a fixed sequence, given in the page's address as ?random=a,b,...;c,d,..., that
-// starts over at every Randomize. The numbers before the semicolon are drawn once, the ones after
-// it over and over; each walking tick draws twice, first for Quib, then for Zorbo, and a number
-// of 1/3 or more makes that walker step. With no sequence everybody stands still. With
-// ?broken=key a key release overflows a 16-bit number, as failing_game does on the desktop.
+// The site's program (see main_web.cpp) with a few switches in the page's address, for the
+// browser tests and the bench only:
+//   ?random=a,b,...;c,d,...  the random numbers follow this sequence, starting over at every
+//                            Randomize: the ones before the semicolon are drawn once, the ones
+//                            after it over and over. Each walking tick draws twice, first for Quib,
+//                            then for Zorbo; 1/3 or more makes that walker step. With no sequence
+//                            everybody stands still.
+//   ?broken=key              a key release overflows a 16-bit number, as failing_game does on
+//                            the desktop.
+//   ?walker=MS               every game's Walker timer ticks every MS milliseconds;
+//   ?attack=LEFT             every game starts with Zorbo at LEFT, attacking, as a hit starts it.
+// With either of the last two, the page's clock time of every Walker tick goes into the page's
+// walkerTicks.
+#include <emscripten/em_js.h>
 #include <emscripten/emscripten.h>
 
 #include <cstdlib>
@@ -17,12 +25,21 @@
 #include "game/form1.h"
 #include "runtime/web/web_host.h"
 
-namespace {
+// clang-format off
+EM_JS(void, test_query, (const char* name, char* out, int size), {
+  stringToUTF8(new URLSearchParams(location.search).get(UTF8ToString(name)) || '', out, size);
+});
+EM_JS(void, test_walker_tick, (double at), {
+  (window.walkerTicks = window.walkerTicks || []).push(at);
+});
+// clang-format on
+
+namespace sequenced {
 
 std::string query(const char* name) {
-    const std::string script = "new URLSearchParams(location.search).get('" + std::string(name) +
-                               "') || ''";
-    return emscripten_run_script_string(script.c_str());
+    char value[512];
+    test_query(name, value, sizeof value);
+    return value;
 }
 
 std::vector<rt::Single> numbers(const std::string& list) {
@@ -36,9 +53,9 @@ std::vector<rt::Single> numbers(const std::string& list) {
     return out;
 }
 
-class SequencedHost : public rt::WebHost {
+class Host : public rt::WebHost {
   public:
-    SequencedHost() {
+    Host() {
         const std::string list = query("random");
         const size_t cut = list.find(';');
         once_ = numbers(list.substr(0, cut));
@@ -61,15 +78,47 @@ class SequencedHost : public rt::WebHost {
     size_t next_ = 0;
 };
 
-struct BrokenForm1 : Form1 {
-    void Form_KeyUp(rt::Integer, rt::Integer) override { BalloonsLeft = BalloonsLeft * 1000; }
+class Game : public Form1 {
+  public:
+    Game()
+        : broken_(query("broken") == "key"),
+          walker_(std::atoi(query("walker").c_str())),
+          attack_(std::atoi(query("attack").c_str())) {
+        if (walker_ > 0 || attack_ > 0) {
+            on("Walker_Timer", [this] {
+                test_walker_tick(emscripten_get_now());
+                Walker_Timer();
+            });
+        }
+    }
+    void Form_Load() override {
+        Form1::Form_Load();
+        if (walker_ > 0) {
+            Walker().setInterval(walker_);
+        }
+        if (attack_ > 0) {
+            Zorbo().setLeft(static_cast<rt::Single>(attack_));
+            Attacking = -1;
+            Walker().setInterval(5);
+        }
+    }
+    void Form_KeyUp(rt::Integer KeyCode, rt::Integer Shift) override {
+        if (broken_) {
+            BalloonsLeft = BalloonsLeft * 1000;
+        }
+        Form1::Form_KeyUp(KeyCode, Shift);
+    }
+
+  private:
+    bool broken_;
+    int walker_;
+    int attack_;
 };
 
-}  // namespace
+}  // namespace sequenced
 
 int main() {
-    static SequencedHost host;
-    static Form1 form;
-    static BrokenForm1 broken;
-    host.run(query("broken") == "key" ? broken : form);
+    static sequenced::Host host;
+    static sequenced::Game game;
+    host.run(game);
 }

@@ -70,12 +70,13 @@ test('a Space tap throws one balloon, which falls along the arc and lands', asyn
   await balloonsLeft(game, 99);
   const seen = [];
   for (const until = Date.now() + 1600; Date.now() < until;) {
-    const on = game.balloonsOnArc(await game.scene());
-    assert(on.length <= 1, `balloons at ${on}`);
+    const img = await game.scene();
+    const on = game.balloonsOnArc(img);
+    assert(on.length <= 1 && !game.offArc(img), `balloons at ${on}, ${game.offArc(img)} pixels off the arc`);
     if (on.length && on[0] !== seen[seen.length - 1]) seen.push(on[0]);
   }
-  // A screenshot takes a few ticks: the balloon is seen now and then, always further on the arc.
-  assert(seen.length >= 5 && seen[0] <= 8 && seen[seen.length - 1] >= 16 && seen.every((k, i) => !i || k > seen[i - 1]),
+  // A screenshot takes a few ticks: the balloon is seen now and then, always further on.
+  assert(seen.length >= 3 && seen[0] <= 8 && seen[seen.length - 1] >= 16 && seen.every((k, i) => !i || k > seen[i - 1]),
     `seen at ${seen}`);
   assert.deepStrictEqual(game.balloonsOnArc(await game.scene()), []);  // landed
 });

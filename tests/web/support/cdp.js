@@ -105,10 +105,12 @@ class Page {
     }
   }
 
-  // The page as the screen shows it, in device pixels: the PNG as sent, and its pixels decoded.
-  async screenshot() {
+  // The page as the screen shows it, or the part `clip` of it in CSS pixels, in device pixels:
+  // the PNG as sent, and its pixels decoded.
+  async screenshot(clip = undefined) {
     if (this.cover) throw new Error('screenshot: a hidden page paints nothing');
-    const { data } = await this.send('Page.captureScreenshot', { format: 'png', fromSurface: true });
+    const { data } = await this.send('Page.captureScreenshot', { format: 'png', fromSurface: true,
+      ...(clip ? { clip: { ...clip, scale: 1 } } : {}) });
     const file = Buffer.from(data, 'base64');
     return Object.assign(png.decode(file), { file });
   }

@@ -123,10 +123,8 @@ class Game {
 
   // The scene as the screen shows it, in device pixels.
   async scene() {
-    const g = await this.geometry();
-    const shot = await this.page.screenshot();
-    const d = (v) => Math.round(v * g.ratio);
-    return crop(shot, d(g.x), d(g.y), Math.min(d(g.width), shot.width - d(g.x)), Math.min(d(g.height), shot.height - d(g.y)));
+    const { x, y, width, height } = await this.geometry();
+    return this.page.screenshot({ x, y, width, height });
   }
 
   async waitForShot(test, { timeout = 5000, what = 'the scene' } = {}) {
@@ -147,6 +145,21 @@ class Game {
     return ARC.flatMap((spot, k) => (shows(spot) ? [k] : []));
   }
 
+  // How many of the balloon's aqua pixels show above the street off the arc: none, if every
+  // balloon in flight lies on it. Quib's trousers are aqua too, but only from the street line down.
+  offArc(img) {
+    const onArc = this.balloonsOnArc(img).map((k) => ARC[k]);
+    let off = 0;
+    for (let y = 0; y < 309; y++) {
+      for (let x = 0; x < img.width; x++) {
+        const i = at(img, x, y);
+        const aqua = img.data[i] === 0 && img.data[i + 1] === 255 && img.data[i + 2] === 255;
+        off += aqua && !onArc.some((b) => x >= b.left && x < b.left + 16 && y >= b.top && y < b.top + 16);
+      }
+    }
+    return off;
+  }
+
   // True if the label shows `caption` exactly as the site's serif face draws it there.
   async shows(label, caption, img = null) {
     const l = LABELS[label];
@@ -155,7 +168,7 @@ class Game {
       // A face of its own, from the site's font file: a page whose own face failed to load
       // would not match.
       if (!window.referenceFace) {
-        window.referenceFace = new FontFace('Reference Serif', 'url(fonts/LiberationSerif-Regular.ttf)');
+        window.referenceFace = new FontFace('Reference Serif', 'url(fonts/LiberationSerif-Regular.woff2)');
         document.fonts.add(await window.referenceFace.load());
       }
       const ctx = new OffscreenCanvas(l.width, l.height).getContext('2d', { alpha: false });
