@@ -8,8 +8,9 @@ const assert = require('assert');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
-const { launch } = require('./support/cdp');
-const { Game, serve, references, scaled, crop, differences, inkBox, sleep, LABELS } = require('./support/game');
+const { launch } = require('../../tools/browser/cdp');
+const { serve } = require('../../tools/browser/serve');
+const { Game, references, scaled, crop, differences, inkBox, sleep, LABELS } = require('./support/game');
 
 const cases = [];
 const test = (name, fn) => cases.push({ name, fn });
@@ -197,6 +198,114 @@ test('a hidden page stands still, and shows again where it was, without a jump',
   const ticks = game.balloonsOnArc(after)[0] - game.balloonsOnArc(before)[0];
   assert(ticks <= (hidden - from + to - visible) / 50 + 2, `${ticks} ticks in ${JSON.stringify({ from, hidden, visible, to })}`);
   await game.waitForShot((img) => !game.balloonsOnArc(img).length, { what: 'the balloon to land' });
+});
+
+test('a second visit plays with the server gone; the page is installable and sends its policy', async () => {
+  const server = await serve(process.env.SITE);
+  const first = await open('', {}, server.url);
+  assert.deepStrictEqual((await first.page.send('Page.getInstallabilityErrors')).installabilityErrors, []);
+  assert.match(await first.page.evaluate(async () => (await fetch('./')).headers.get('Content-Security-Policy')),
+    /script-src 'self' 'wasm-unsafe-eval'.*frame-ancestors 'none'/);
+  // The first visit keeps the whole site, once its worker is running.
+  await first.page.waitFor(async () => (await navigator.serviceWorker.ready).active.state === 'activated', { timeout: 10000 });
+  const kept = await first.page.evaluate(async () => {
+    const names = (await caches.keys()).filter((n) => n.startsWith('drenchwick-'));
+    const listed = (await (await fetch('sw.js')).text()).match(/\['[^']+', '[0-9a-f]{64}'\]/g);
+    return [names.length, (await (await caches.open(names[0])).keys()).length === listed.length];
+  });
+  assert.deepStrictEqual(kept, [1, true]);
+  server.stop();
+  await first.page.close();
+  const second = await open('', {}, server.url);
+  await second.page.press('Space');
+  await balloonsLeft(second, 99);
+});
+
+// A seeded run of everything a player (or a cat on the keyboard) might do, with the game's state
+// read off the screen now and then; then 200 Resets, with the page's memory watched.
+test('a minute of random input leaves the game legal and the console quiet; 200 Resets keep memory flat', async () => {
+  let seed = Number(process.env.DRENCHWICK_WEB_SEED || 20261209);
+  const random = () => ((seed = (seed * 1103515245 + 12345) % 2147483648) / 2147483648);
+  const any = (list) => list[Math.floor(random() * list.length)];
+  const game = await open('', { touch: true }, site.url);
+  const page = game.page;
+  const metrics = (width, height, deviceScaleFactor) =>
+    page.send('Emulation.setDeviceMetricsOverride', { width, height, deviceScaleFactor, mobile: false });
+  const numbers = (prefix, low, high) => Array.from({ length: high - low + 1 }, (_, i) => `${prefix} ${low + i}`);
+  const captions = { Hlth: numbers('Health:', 0, 5), Scr: numbers('Score:', 0, 100), Balloons: numbers('Balloons Left:', 0, 100) };
+  const actions = [
+    [30, () => page.press('Space')],
+    [4, async () => {
+      await page.keyDown('Space');
+      for (let i = random() * 30; i > 0; i--, await sleep(30)) await page.keyDown('Space', { repeat: true });
+      await page.keyUp('Space');
+    }],
+    [10, () => page.press(any(['Enter', 'Escape', 'KeyA', 'KeyZ', 'ArrowLeft', 'ArrowDown', 'Tab', 'Digit7', 'Shift', 'F11']))],
+    [15, async () => { const g = await game.geometry(); await page.tap(g.x + random() * g.width, g.y + random() * g.height); }],
+    [4, () => page.click(random() * 640, random() * 480)],
+    [4, () => game.choose(any(['Reset', 'Help', 'Help', 'Exit']))],
+    [6, () => metrics(320 + Math.floor(random() * 1100), 300 + Math.floor(random() * 900), any([1, 1.25, 1.5, 2]))],
+    [3, async () => { await page.hide(); await sleep(random() * 800); await page.show(); }],
+    [20, () => sleep(random() * 300)],
+  ];
+  const total = actions.reduce((sum, [w]) => sum + w, 0);
+  let checks = 0, boxes = 0;
+  for (let end = Date.now() + 60000, next = 0; Date.now() < end;) {
+    let r = random() * total;
+    await actions.find(([w]) => (r -= w) < 0)[1]();
+    if (await game.ended()) {
+      await page.evaluate(() => document.getElementById('new-game').click());
+      await game.waitForScene();
+    }
+    const box = await game.box();
+    if (box && random() < 0.3) {
+      boxes++;
+      await game.answer(any(box.buttons).caption);  // refused while it arms
+    }
+    if (Date.now() > next && !box) {
+      // What the player sees, at zoom 1: captions of the right form, every balloon on the arc.
+      await metrics(640, 480, 1);
+      await sleep(50);
+      const img = await game.scene();
+      const shown = {};
+      for (const label of Object.keys(captions)) shown[label] = await game.read(label, captions[label], img);
+      assert(Object.values(shown).every(Boolean), JSON.stringify(shown));
+      const [score, left] = [shown.Scr, shown.Balloons].map((c) => Number(c.split(' ').pop()));
+      assert(score <= 100 - left, JSON.stringify(shown));
+      assert.strictEqual(game.offArc(img), 0);
+      assert.deepStrictEqual(game.complaints(), []);
+      checks++;
+      next = Date.now() + 3000;
+    }
+  }
+  assert(checks >= 10 && boxes > 0, `${checks} checks, ${boxes} boxes answered`);
+
+  await metrics(640, 480, 1);
+  while (await game.box()) {
+    await game.waitForArming();
+    await game.answer((await game.box()).buttons[0].caption);
+    await sleep(100);
+  }
+  if (await game.ended()) {
+    await page.evaluate(() => document.getElementById('new-game').click());
+    await game.waitForScene();
+  }
+  const memory = [];
+  for (let i = 1; i <= 200; i++) {
+    await game.choose('Reset');
+    if (i % 20 === 0) {
+      await page.send('HeapProfiler.collectGarbage');
+      const { usedSize } = await page.send('Runtime.getHeapUsage');
+      memory.push([usedSize, await page.evaluate(() => Module.HEAPU8.length)]);
+    }
+  }
+  console.log(`  ${checks} checks of the screen, ${boxes} answers to boxes; JS heap and wasm memory every 20 Resets: ` +
+    memory.map(([heap, wasm]) => `${(heap / 1048576).toFixed(2)}/${(wasm / 1048576).toFixed(0)}`).join(' ') + ' MiB');
+  for (const k of [0, 1]) {
+    const after = memory.slice(1).map((m) => m[k]);
+    assert(Math.max(...after) - Math.min(...after) <= 1 << 20, `memory over the Resets: ${JSON.stringify(memory)}`);
+  }
+  await balloonsLeft(game, 100);
 });
 
 (async () => {
