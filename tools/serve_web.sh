@@ -2,18 +2,21 @@
 # SPDX-FileCopyrightText: 2026 The Drenchwick developers
 # SPDX-License-Identifier: MIT
 # Serves the browser version on this machine only, and says where to open it:
-#   tools/serve_web.sh [--port N] [FOLDER]
-# FOLDER is build-web/site/ unless given; port 8080 unless given (0: any free one). Any static
-# file server does as well; this one is Python's, which ships with emscripten's Debian package.
+#   tools/serve_web.sh [--port N] [--log] [FOLDER]
+# FOLDER is build-web/site/ unless given; port 8080 unless given (0: any free one). --log prints
+# each request it answers (the browser bench counts them). Any static file server does
+# as well; this one is Python's, which ships with emscripten's Debian package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 port=8080
 folder=build-web/site
+log=0
 while (($#)); do
     case "$1" in
         --port) port=${2:?--port needs a number}; shift 2 ;;
-        -h | --help) sed -n '4,7p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+        --log) log=1; shift ;;
+        -h | --help) sed -n '4,8p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
         *) folder=$1; shift ;;
     esac
 done
@@ -22,10 +25,10 @@ done
     exit 1
 }
 
-exec python3 - "$folder" "$port" <<'PYTHON'
+exec python3 - "$folder" "$port" "$log" <<'PYTHON'
 import functools, http.server, re, sys
 
-folder, port = sys.argv[1], int(sys.argv[2])
+folder, port, log = sys.argv[1], int(sys.argv[2]), sys.argv[3] == "1"
 
 # The page's own policy, as a header too: the same as its <meta>, and what only a header can
 # say, that no other site may frame the game.
@@ -42,6 +45,10 @@ class Handler(http.server.SimpleHTTPRequestHandler):
     def end_headers(self):
         self.send_header("Content-Security-Policy", POLICY)
         super().end_headers()
+
+    def log_request(self, code="-", size="-"):
+        if log:
+            print(f"{self.command} {self.path} {code}", flush=True)
 
     def log_message(self, *args):
         pass

@@ -51,6 +51,10 @@ void SceneView::relayout() {
     // A resized canvas has lost its pixels.
     pending_.clear();
     changed(PixelRect{0, 0, d.clientWidth, d.clientHeight});
+    if (!drawn_) {
+        drawn_ = true;
+        onFrame(0, this);
+    }
 }
 
 void SceneView::changed(const PixelRect& rect) {

@@ -17,7 +17,8 @@ class SceneView {
   public:
     explicit SceneView(const Form& form);
 
-    // The page changed size or density: the canvas follows, and is drawn anew.
+    // The page changed size or density, or the form was shown: the canvas follows, and is drawn
+    // anew. The first time at once, without waiting for a frame: the page shows nothing before.
     void relayout();
     // These form pixels are painted on the next frame, once however often they change before it.
     void changed(const PixelRect& rect);
@@ -34,6 +35,7 @@ class SceneView {
     double ratio_ = 1;
     std::vector<PixelRect> pending_;
     bool frameAsked_ = false;
+    bool drawn_ = false;
 };
 
 }  // namespace rt

@@ -13,7 +13,7 @@
 //   ?walker=MS               every game's Walker timer ticks every MS milliseconds;
 //   ?attack=LEFT             every game starts with Zorbo at LEFT, attacking, as a hit starts it.
 // With either of the last two, the page's clock time of every Walker tick goes into the page's
-// walkerTicks.
+// walkerTicks, and that of every start of an attack into attackStarts.
 #include <emscripten/em_js.h>
 #include <emscripten/emscripten.h>
 
@@ -31,6 +31,9 @@ EM_JS(void, test_query, (const char* name, char* out, int size), {
 });
 EM_JS(void, test_walker_tick, (double at), {
   (window.walkerTicks = window.walkerTicks || []).push(at);
+});
+EM_JS(void, test_attack_started, (double at), {
+  (window.attackStarts = window.attackStarts || []).push(at);
 });
 // clang-format on
 
@@ -100,6 +103,7 @@ class Game : public Form1 {
             Zorbo().setLeft(static_cast<rt::Single>(attack_));
             Attacking = -1;
             Walker().setInterval(5);
+            test_attack_started(emscripten_get_now());
         }
     }
     void Form_KeyUp(rt::Integer KeyCode, rt::Integer Shift) override {

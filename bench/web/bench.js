@@ -1,0 +1,281 @@
+// SPDX-FileCopyrightText: 2026 The Drenchwick developers
+// SPDX-License-Identifier: MIT
+'use strict';
+// The browser bench: the site served on 127.0.0.1 and played in headless Chromium through the
+// DevTools protocol, each figure printed beside its target. Run on demand by tools/bench_web.sh,
+// never by the test suite; it exits non-zero when a target is missed.
+//   SITE, TEST_SITE  the players' site and the test site (its switches: tests/web/sequenced_site.cpp)
+//   --quick          shorter runs, for trying the bench itself
+//   --only=NAME,...  only these measurements (transfer, paint, release, idle, ticks, attack, resets)
+const fs = require('fs');
+const os = require('os');
+const path = require('path');
+const zlib = require('zlib');
+const { launch } = require('../../tools/browser/cdp');
+const { serve } = require('../../tools/browser/serve');
+
+const quick = process.argv.includes('--quick');
+const only = (process.argv.find((a) => a.startsWith('--only=')) || '').slice(7).split(',').filter(Boolean);
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+const median = (xs) => [...xs].sort((a, b) => a - b)[Math.floor(xs.length / 2)];
+const quantile = (xs, q) => [...xs].sort((a, b) => a - b)[Math.min(xs.length - 1, Math.floor(q * xs.length))];
+const ms = (v) => `${v.toFixed(v < 10 ? 2 : 1)} ms`;
+const kb = (bytes) => `${(bytes / 1000).toFixed(1)} KB`;
+const rows = [];
+// A row of the table: `met` is true, false or null (a figure without a target of its own).
+const row = (measure, result, target = '', met = null, baseline = '') => {
+  rows.push({ measure, result, baseline, target, met });
+  console.error(`  ${measure}: ${result}`);
+};
+
+let browser;
+const pages = new Set();
+async function page(options = {}) {
+  const p = await browser.newPage({ width: 640, height: 480, ...options });
+  pages.add(p);
+  return p;
+}
+async function closeAll() {
+  await Promise.all([...pages].map((p) => p.close().catch(() => {})));
+  pages.clear();
+}
+// The scene has been painted once the canvas shows the building's green.
+const painted = (p) => p.waitFor(() => {
+  const c = document.getElementById('scene');
+  return c && c.width >= 426 && performance.getEntriesByName('first-contentful-paint').length > 0;
+}, { timeout: 10000 });
+
+// Every file a first visit asks the server for, gzipped as a server would send it.
+async function transfer() {
+  const server = await serve(process.env.SITE, { log: true });
+  const p = await page();
+  await p.goto(server.url);
+  await painted(p);
+  await p.waitFor(async () => (await navigator.serviceWorker.ready).active.state === 'activated', { timeout: 10000 });
+  await sleep(500);
+  const origins = await p.evaluate(() => performance.getEntriesByType('resource').map((e) => new URL(e.name).origin));
+  server.stop();
+  await closeAll();
+  const files = new Map();
+  for (const line of server.requests) {
+    const [, file] = line.match(/^GET (\S+) 200/) || [];
+    if (!file) continue;
+    const name = decodeURIComponent(file.split('?')[0]).replace(/\/$/, '/index.html');
+    const bytes = fs.readFileSync(path.join(process.env.SITE, name));
+    const entry = files.get(name) || { requests: 0, gzip: zlib.gzipSync(bytes, { level: 9 }).length, raw: bytes.length };
+    entry.requests++;
+    files.set(name, entry);
+  }
+  let total = 0;
+  for (const [name, f] of [...files].sort((a, b) => b[1].gzip - a[1].gzip)) {
+    total += f.gzip * f.requests;
+    row(`Transfer: ${name}${f.requests > 1 ? ` (asked ${f.requests} times)` : ''}`, `${kb(f.gzip)} gzip (${kb(f.raw)})`);
+  }
+  row('Transfer of a first visit, in all (gzip -9)', kb(total), '≤ 200 KB', total <= 200000);
+  const foreign = origins.filter((o) => o !== new URL(server.url).origin);
+  row('Requests to any other origin', `${foreign.length}`, 'none', foreign.length === 0);
+}
+
+// From navigation to the first painted scene, with the cache off and then warm.
+async function firstPaint() {
+  const server = await serve(process.env.SITE);
+  const loads = quick ? 3 : 10;
+  const times = { cold: [], warm: [] };
+  for (const kind of ['cold', 'warm']) {
+    if (kind === 'warm') {  // one visit to fill the HTTP cache and start the service worker
+      const p = await page();
+      await p.goto(server.url);
+      await p.waitFor(async () => (await navigator.serviceWorker.ready).active.state === 'activated', { timeout: 10000 });
+      await closeAll();
+    }
+    for (let i = 0; i < loads; i++) {
+      const p = await page();
+      await p.send('Network.enable');
+      await p.send('Network.setCacheDisabled', { cacheDisabled: kind === 'cold' });
+      await p.send('Network.setBypassServiceWorker', { bypass: kind === 'cold' });
+      await p.goto(server.url);
+      await painted(p);
+      times[kind].push(await p.evaluate(() => performance.getEntriesByName('first-contentful-paint')[0].startTime));
+      await closeAll();
+    }
+  }
+  server.stop();
+  const [cold, warm] = [median(times.cold), median(times.warm)];
+  row(`First painted scene, cold cache: median of ${loads}`, `${ms(cold)} (${ms(Math.min(...times.cold))}–${ms(Math.max(...times.cold))})`, '≤ 300 ms', cold <= 300);
+  row(`First painted scene, warm: median of ${loads}`, `${ms(warm)} (${ms(Math.min(...times.warm))}–${ms(Math.max(...times.warm))})`, '≤ 150 ms', warm <= 150);
+}
+
+// Space released (the keyup as the page gets it) to the frame that paints the new balloon at the
+// throw point. Nobody walks and Zorbo stands off the landing place, so no throw is refused.
+async function releaseToFrame(testSite) {
+  const p = await page();
+  // The first paint over the throw point after each release is the new balloon's.
+  await p.send('Page.addScriptToEvaluateOnNewDocument', { source: `
+    window.benchWaits = [];
+    let released = null;
+    addEventListener('keyup', (e) => { if (e.code === 'Space') released = e.timeStamp; }, true);
+    const put = CanvasRenderingContext2D.prototype.putImageData;
+    CanvasRenderingContext2D.prototype.putImageData = function (image, x, y) {
+      if (released !== null && x <= 145 && y <= 56 && x + image.width >= 161 && y + image.height >= 72) {
+        benchWaits.push(performance.now() - released);
+        released = null;
+      }
+      return put.apply(this, arguments);
+    };` });
+  await p.goto(`${testSite.url}?random=0,0.5,0,0.5,0,0.5;0`);
+  await painted(p);
+  await sleep(400);
+  const trials = quick ? 40 : 200;
+  const waits = [];
+  for (let i = 0; i < trials; i++) {
+    if (i % 50 === 0) {  // before the balloons run out
+      await p.evaluate(() => document.querySelectorAll('#menubar button')[1].click());
+      await sleep(100);
+    }
+    await p.press('Space');
+    waits.push(await p.waitFor((n) => benchWaits[n], { timeout: 2000 }, waits.length));
+    await sleep(20 + Math.random() * 30);  // off the frame's beat
+  }
+  await closeAll();
+  const m = median(waits);
+  row(`Space release (keyup) → frame painting the balloon: median of ${trials}`, `${ms(m)} (p99 ${ms(quantile(waits, 0.99))}, max ${ms(Math.max(...waits))})`, '≤ 17 ms (1 frame at 60 Hz)', m <= 17);
+}
+
+// The CPU time of each of the browser's processes so far, in seconds, as the kernel counts it.
+async function cpuSeconds() {
+  const { processInfo } = await browser.send('SystemInfo.getProcessInfo');
+  const out = new Map();
+  for (const { id, cpuTime } of processInfo) {
+    try {
+      out.set(id, Number(fs.readFileSync(`/proc/${id}/schedstat`, 'utf8').split(' ')[0]) / 1e9);
+    } catch {
+      out.set(id, cpuTime);  // no schedstat here
+    }
+  }
+  return out;
+}
+// Between two readings: a process that has gone since (a closed page's, say) counts for nothing,
+// one that is new counts in full.
+const cpuBetween = (before, after) => [...after].reduce((sum, [id, t]) => sum + t - (before.get(id) || 0), 0);
+
+// The game while only the walkers walk, against a bare page painting two walker-sized rectangles
+// on the same beat, both above about:blank; in the same run, in turn.
+async function idleCpu(site, bare) {
+  const seconds = quick ? 4 : 10;
+  const cost = { blank: [], bare: [], game: [] };
+  for (let round = 0; round < (quick ? 1 : 3); round++) {
+    for (const [kind, url] of [['blank', 'about:blank'], ['bare', bare.url], ['game', site.url]]) {
+      const p = await page();
+      await p.goto(url);
+      if (kind === 'game') await painted(p);
+      await sleep(2000);
+      const before = await cpuSeconds();
+      await sleep(seconds * 1000);
+      cost[kind].push(cpuBetween(before, await cpuSeconds()) / seconds * 100);
+      await closeAll();
+    }
+  }
+  const [blank, barePage, game] = ['blank', 'bare', 'game'].map((k) => median(cost[k]));
+  const ratio = (game - blank) / (barePage - blank);
+  row('CPU of the browser while the walkers walk, above about:blank', `${(game - blank).toFixed(2)} % of a core (ratio ${ratio.toFixed(2)})`,
+    '≤ 1.25 × the bare page', ratio <= 1.25, `bare page: ${(barePage - blank).toFixed(2)} %; about:blank ${blank.toFixed(2)} %`);
+}
+
+// The Walker timer's ticks on the page's clock, set to 5, 50 and 100 ms, while both walkers step
+// on every tick.
+async function ticks(testSite) {
+  const seconds = quick ? 3 : 10;
+  for (const period of [5, 50, 100]) {
+    const p = await page();
+    await p.goto(`${testSite.url}?walker=${period}&random=;0.5`);
+    await painted(p);
+    await p.evaluate(() => { window.walkerTicks = []; });
+    await sleep(seconds * 1000);
+    const t = await p.evaluate(() => window.walkerTicks);
+    await closeAll();
+    const gaps = t.slice(1).map((v, i) => v - t[i]);
+    const errors = gaps.map((g) => Math.abs(g - period));
+    const drift = ((t[t.length - 1] - t[0]) / ((t.length - 1) * period) - 1) * 100;
+    const limit = period === 5 ? 0.5 : 0.2;  // as on the desktop
+    row(`${period} ms ticks (${seconds} s): median / p99 error, ${gaps.length} intervals`, `${ms(median(errors))} / ${ms(quantile(errors, 0.99))}`);
+    row(`${period} ms ticks (${seconds} s): cumulative drift`, `${drift.toFixed(3)} %`, `≤ ${limit} %`, Math.abs(drift) <= limit);
+  }
+}
+
+// Zorbo hit at Left 400: from the hit to the kick, 345 ticks of 5 ms. Each game of the test site
+// starts with that hit; the one the page opens with is left out, as it shares its first second
+// with the page's loading, which no hit in play does.
+async function counterAttack(testSite) {
+  const p = await page();
+  await p.goto(`${testSite.url}?attack=400`);
+  await painted(p);
+  const runs = quick ? 2 : 5;
+  for (let i = 1; i <= runs + 1; i++) {
+    await p.waitFor((n) => window.attackStarts.length >= n && performance.now() - window.attackStarts[n - 1] > 2000, { timeout: 5000 }, i);
+    if (i <= runs) await p.evaluate(() => document.querySelectorAll('#menubar button')[1].click());  // Reset: the next one
+  }
+  const { starts, walker } = await p.evaluate(() => ({ starts: window.attackStarts.slice(1), walker: window.walkerTicks }));
+  await closeAll();
+  // The kick lands in the attack's last 5 ms tick; the next comes 100 ms later.
+  const times = starts.map((start) => {
+    const mine = walker.filter((t) => t > start);
+    const last = mine.findIndex((t, i) => mine[i + 1] - t > 50);
+    return { seconds: (mine[last] - start) / 1000, count: last + 1 };
+  });
+  const s = times.map((x) => x.seconds);
+  const m = median(s);
+  row(`Counter-attack from Left 400, ${times[0].count} ticks: median (min–max) of ${runs}`, `${m.toFixed(4)} s (${Math.min(...s).toFixed(4)}–${Math.max(...s).toFixed(4)} s)`,
+    '1.725 s ± 2 % (1.6905–1.7595 s)', times.every((x) => x.count === 345) && Math.abs(m - 1.725) <= 0.0345);
+}
+
+// The page's JavaScript heap and the wasm memory over 200 Resets.
+async function resets(site) {
+  const p = await page();
+  await p.goto(site.url);
+  await painted(p);
+  const samples = [];
+  for (let i = 1; i <= 200; i++) {
+    await p.evaluate(() => document.querySelectorAll('#menubar button')[1].click());
+    if (i % 20 === 0) {
+      await p.send('HeapProfiler.collectGarbage');
+      const { usedSize } = await p.send('Runtime.getHeapUsage');
+      samples.push({ heap: usedSize, wasm: await p.evaluate(() => Module.HEAPU8.length) });
+    }
+  }
+  await closeAll();
+  const range = (k) => Math.max(...samples.slice(1).map((x) => x[k])) - Math.min(...samples.slice(1).map((x) => x[k]));
+  const mib = (b) => `${(b / 1048576).toFixed(3)} MiB`;
+  row('200 Resets: JS heap, spread after the first 20', `${mib(range('heap'))} (${mib(samples[0].heap)} at 20)`, '≤ 1 MiB', range('heap') <= 1048576);
+  row('200 Resets: wasm memory, spread after the first 20', `${mib(range('wasm'))} (${mib(samples[0].wasm)} at 20)`, '≤ 1 MiB', range('wasm') <= 1048576);
+}
+
+(async () => {
+  browser = await launch();
+  const { product } = await browser.send('Browser.getVersion');
+  const [site, testSite, bare] = await Promise.all([serve(process.env.SITE), serve(process.env.TEST_SITE), serve(path.join(__dirname, 'bare'))]);
+  const started = new Date().toISOString().replace(/\.\d+Z$/, 'Z');
+  const load = os.loadavg().map((v) => v.toFixed(2)).join(' ');
+  for (const [what, run] of [['transfer', transfer], ['paint', firstPaint], ['release', () => releaseToFrame(testSite)],
+    ['idle', () => idleCpu(site, bare)], ['ticks', () => ticks(testSite)], ['attack', () => counterAttack(testSite)],
+    ['resets', () => resets(site)]]) {
+    if (only.length && !only.includes(what)) continue;
+    console.error(`${what}...`);
+    await run();
+  }
+  await browser.close();
+  for (const s of [site, testSite, bare]) s.stop();
+
+  console.log(`Machine: ${os.cpus()[0].model}, ${os.cpus().length} cores, ${Math.round(os.totalmem() / 2 ** 30)} GiB, Linux ${os.release()}; load average at start ${load}  `);
+  console.log(`Browser: ${product}, headless, on the bench's own profile; site served by tools/serve_web.sh on 127.0.0.1; ${started}  `);
+  console.log('');
+  console.log('| Measure | Result | Baseline (same run) | Target | Met |');
+  console.log('|---|---|---|---|---|');
+  for (const r of rows) console.log(`| ${r.measure} | ${r.result} | ${r.baseline} | ${r.target} | ${r.met === null ? '–' : r.met ? 'yes' : 'NO'} |`);
+  const missed = rows.filter((r) => r.met === false);
+  console.log('');
+  console.log(missed.length ? `${missed.length} target(s) missed.` : 'Every target met.');
+  process.exit(missed.length ? 1 : 0);
+})().catch((error) => {
+  console.error(error);
+  process.exit(2);
+});
