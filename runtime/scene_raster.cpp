@@ -58,9 +58,12 @@ void paintImage(const Canvas& c, const Image& img) {
     const PixelRect v = intersected(shown, c.part);
     for (int y = v.y; y < v.y + v.h; ++y) {
         const int py = img.Stretch() ? ((y - r.y) * 2 + 1) * pic.height / (2 * r.h) : y - r.y;
-        for (int x = v.x; x < v.x + v.w; ++x) {
-            const int px = img.Stretch() ? ((x - r.x) * 2 + 1) * pic.width / (2 * r.w) : x - r.x;
-            c.fill(PixelRect{x, y, 1, 1}, kOpaque | pic.at(px, py));
+        for (int dy = 0; dy < c.scale; ++dy) {
+            uint32_t* row = &c.out.pixels[static_cast<size_t>((y - c.part.y) * c.scale + dy) * c.out.width];
+            for (int x = v.x; x < v.x + v.w; ++x) {
+                const int px = img.Stretch() ? ((x - r.x) * 2 + 1) * pic.width / (2 * r.w) : x - r.x;
+                std::fill_n(row + (x - c.part.x) * c.scale, c.scale, kOpaque | pic.at(px, py));
+            }
         }
     }
 }

@@ -26,7 +26,7 @@ done
 }
 
 exec python3 - "$folder" "$port" "$log" <<'PYTHON'
-import functools, http.server, re, sys
+import functools, http.server, re, sys, threading
 
 folder, port, log = sys.argv[1], int(sys.argv[2]), sys.argv[3] == "1"
 
@@ -35,6 +35,7 @@ folder, port, log = sys.argv[1], int(sys.argv[2]), sys.argv[3] == "1"
 with open(f"{folder}/index.html", encoding="utf-8") as page:
     found = re.search(r'http-equiv="Content-Security-Policy" content="([^"]*)"', page.read())
 POLICY = (found.group(1) + "; " if found else "") + "frame-ancestors 'none'"
+LOG_LOCK = threading.Lock()
 
 class Handler(http.server.SimpleHTTPRequestHandler):
     # A browser compiles a WebAssembly module while it downloads only when it comes as this.
@@ -48,7 +49,9 @@ class Handler(http.server.SimpleHTTPRequestHandler):
 
     def log_request(self, code="-", size="-"):
         if log:
-            print(f"{self.command} {self.path} {code}", flush=True)
+            with LOG_LOCK:  # one whole line at a time, whichever thread answers
+                sys.stdout.write(f"{self.command} {self.path} {code}\n")
+                sys.stdout.flush()
 
     def log_message(self, *args):
         pass

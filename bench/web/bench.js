@@ -163,7 +163,7 @@ const cpuBetween = (before, after) => [...after].reduce((sum, [id, t]) => sum + 
 async function idleCpu(site, bare) {
   const seconds = quick ? 4 : 10;
   const cost = { blank: [], bare: [], game: [] };
-  for (let round = 0; round < (quick ? 1 : 3); round++) {
+  for (let round = 0; round < (quick ? 1 : 4); round++) {
     for (const [kind, url] of [['blank', 'about:blank'], ['bare', bare.url], ['game', site.url]]) {
       const p = await page();
       await p.goto(url);
