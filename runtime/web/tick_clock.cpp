@@ -17,6 +17,8 @@ namespace {
 // A browser may run a timeout a little before the moment asked for; waiting again for so
 // little would cost a whole clamped timeout (4 ms) instead.
 constexpr double kEarlyMs = 0.25;
+// Ticks held back no longer than this come late; longer, and they are dropped.
+constexpr double kCatchUpMs = 20;
 }  // namespace
 
 TickClock::TickClock(std::function<void(Timer&)> dispatch) : dispatch_(std::move(dispatch)) {}
@@ -118,9 +120,10 @@ void TickClock::fire() {
         if (s.due > now + kEarlyMs) {
             break;
         }
-        // The next tick is due one period on, or on the first whole period still ahead.
-        const double missed = std::floor((now - s.due) / s.interval);
-        s.due += s.interval * (missed > 0 ? missed + 1 : 1);
+        // The next tick is due one period on, or, after a long hold-up, on the first whole
+        // period still ahead.
+        const double missed = now - s.due > kCatchUpMs ? std::floor((now - s.due) / s.interval) : 0;
+        s.due += s.interval * (missed + 1);
         // The handler may change any timer, unload the form or open a box: nothing here is
         // kept across it.
         dispatch_(*t);

@@ -3,9 +3,11 @@
 
 // The ticks of the timer controls in the page. Each timer keeps its period on the page's clock
 // (performance.now()): a tick is due a whole number of periods after the timer started, however
-// late the browser ran the one before, so lateness never adds up to drift. Periods missed while
-// the page was busy make one tick, as on the desktop: a burst of catch-up ticks would make the
-// game jump. One browser timeout waits for whichever tick is due first.
+// late the browser ran the one before, so lateness never adds up to drift. A page's thread is
+// busier than the desktop's: a frame or a garbage collection can hold a 5 ms tick back by a period
+// or two, and those ticks come at once, within the frame that shows them anyway. Periods missed
+// for longer make one tick, as on the desktop: a burst of catch-up ticks would make the game jump.
+// One browser timeout waits for whichever tick is due first.
 #pragma once
 
 #include <cstdint>
