@@ -170,7 +170,8 @@ Grid overlay(Grid grid, const char* map) {
         if (line.empty()) {
             continue;
         }
-        const bool numbered = line.size() > 3 && std::isdigit(static_cast<unsigned char>(line[0])) &&
+        const bool numbered = line.size() > 3 &&
+                              std::isdigit(static_cast<unsigned char>(line[0])) &&
                               std::isdigit(static_cast<unsigned char>(line[1])) && line[2] == ' ';
         const size_t row = numbered ? static_cast<size_t>((line[0] - '0') * 10 + line[1] - '0') : 0;
         const std::string_view pixels = numbered ? line.substr(3) : std::string_view();

@@ -54,14 +54,17 @@ void paintImage(const Canvas& c, const Image& img) {
     // Unstretched, the picture sits at the top left and the control shows no more of it than
     // fits; stretched, each control pixel takes the picture pixel under its centre.
     const PixelRect shown =
-        img.Stretch() ? r : PixelRect{r.x, r.y, std::min(r.w, pic.width), std::min(r.h, pic.height)};
+        img.Stretch() ? r
+                      : PixelRect{r.x, r.y, std::min(r.w, pic.width), std::min(r.h, pic.height)};
     const PixelRect v = intersected(shown, c.part);
     for (int y = v.y; y < v.y + v.h; ++y) {
         const int py = img.Stretch() ? ((y - r.y) * 2 + 1) * pic.height / (2 * r.h) : y - r.y;
         for (int dy = 0; dy < c.scale; ++dy) {
-            uint32_t* row = &c.out.pixels[static_cast<size_t>((y - c.part.y) * c.scale + dy) * c.out.width];
+            uint32_t* row =
+                &c.out.pixels[static_cast<size_t>((y - c.part.y) * c.scale + dy) * c.out.width];
             for (int x = v.x; x < v.x + v.w; ++x) {
-                const int px = img.Stretch() ? ((x - r.x) * 2 + 1) * pic.width / (2 * r.w) : x - r.x;
+                const int px =
+                    img.Stretch() ? ((x - r.x) * 2 + 1) * pic.width / (2 * r.w) : x - r.x;
                 std::fill_n(row + (x - c.part.x) * c.scale, c.scale, kOpaque | pic.at(px, py));
             }
         }

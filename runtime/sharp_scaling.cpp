@@ -120,8 +120,8 @@ Picture boxScaled(const Picture& src, int width, int height) {
         for (int x = 0; x < width; ++x) {
             float c[3] = {0, 0, 0};
             for (size_t j = 0; j < s.weights.size(); ++j) {
-                const float* from =
-                    &mid[(static_cast<size_t>(s.first) + j) * width * 3 + static_cast<size_t>(x) * 3];
+                const float* from = &mid[(static_cast<size_t>(s.first) + j) * width * 3 +
+                                         static_cast<size_t>(x) * 3];
                 for (int k = 0; k < 3; ++k) {
                     c[k] += s.weights[j] * from[k];
                 }

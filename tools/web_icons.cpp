@@ -42,8 +42,8 @@ class Deflate {
   public:
     Bytes compress(const Bytes& in) {
         out_ = {0x78, 0x01};
-        bits(1, 1);  // the last block
-        bits(1, 2);  // fixed codes
+        bits(1, 1);                       // the last block
+        bits(1, 2);                       // fixed codes
         std::map<uint32_t, size_t> last;  // where each three bytes were last seen
         for (size_t i = 0; i < in.size();) {
             size_t length = 0;
@@ -53,7 +53,8 @@ class Deflate {
                 auto it = last.find(key);
                 if (it != last.end() && i - it->second <= 32768) {
                     distance = i - it->second;
-                    while (length < 258 && i + length < in.size() && in[i + length] == in[i + length - distance]) {
+                    while (length < 258 && i + length < in.size() &&
+                           in[i + length] == in[i + length - distance]) {
                         ++length;
                     }
                 }
@@ -107,8 +108,8 @@ class Deflate {
         }
     }
     void match(size_t length, size_t distance) {
-        static constexpr std::array<int, 29> kLength = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,
-                                                        15, 17, 19, 23, 27, 31, 35, 43, 51,  59,
+        static constexpr std::array<int, 29> kLength = {3,  4,  5,  6,   7,   8,   9,   10,  11, 13,
+                                                        15, 17, 19, 23,  27,  31,  35,  43,  51, 59,
                                                         67, 83, 99, 115, 131, 163, 195, 227, 258};
         static constexpr std::array<int, 30> kDistance = {
             1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
@@ -155,8 +156,9 @@ Bytes png(const rt::Picture& p) {
             const uint32_t c = p.at(x, y) & 0xFFFFFFU;
             auto [it, added] = index.try_emplace(c, static_cast<uint8_t>(index.size()));
             if (added) {
-                palette.insert(palette.end(), {static_cast<uint8_t>(c >> 16),
-                                               static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c)});
+                palette.insert(palette.end(),
+                               {static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8),
+                                static_cast<uint8_t>(c)});
             }
             raw.push_back(it->second);
         }

@@ -58,9 +58,7 @@ void paintLabel(QPainter& p, const Label& l) {
 }  // namespace
 
 Canvas::Canvas(const Form& form, QWidget* parent)
-    : QWidget(parent),
-      form_(form),
-      design_(form.design().clientWidth, form.design().clientHeight) {
+    : QWidget(parent), form_(form), design_(form.design().clientWidth, form.design().clientHeight) {
     setMinimumSize(design_);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setFocusPolicy(Qt::StrongFocus);
@@ -90,7 +88,8 @@ QRect Canvas::toWidget(const QRect& formRect) const {
 
 QRect Canvas::toForm(const QRect& r, int zoom) const {
     // Every form pixel that the widget pixels touch.
-    return QRect(QPoint(r.left() / zoom, r.top() / zoom), QPoint(r.right() / zoom, r.bottom() / zoom))
+    return QRect(QPoint(r.left() / zoom, r.top() / zoom),
+                 QPoint(r.right() / zoom, r.bottom() / zoom))
         .intersected(QRect(QPoint(0, 0), design_));
 }
 
@@ -173,8 +172,8 @@ void Canvas::paintSharp(QPainter& p, const QRect& formRect, int zoom) const {
     const QTransform device = p.deviceTransform();
     const QPointF origin(device.dx(), device.dy());
     const QPointF shift(std::round(origin.x()) - origin.x(), std::round(origin.y()) - origin.y());
-    p.setWorldTransform(
-        QTransform::fromTranslate(shift.x() / ratio, shift.y() / ratio).scale(1 / ratio, 1 / ratio));
+    p.setWorldTransform(QTransform::fromTranslate(shift.x() / ratio, shift.y() / ratio)
+                            .scale(1 / ratio, 1 / ratio));
     p.drawImage(QPoint(tile.device.x, tile.device.y), wrap(exact));
 }
 

@@ -16,7 +16,8 @@ constexpr int kKeyF11 = 122;
 }
 
 Keyboard::Keyboard(Events events) : events_(std::move(events)) {
-    emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_FALSE, &Keyboard::onKey);
+    emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_FALSE,
+                                    &Keyboard::onKey);
     emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_FALSE, &Keyboard::onKey);
 }
 

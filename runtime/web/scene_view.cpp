@@ -43,8 +43,8 @@ void SceneView::relayout() {
     double height = 0;
     dw_client_size(&width, &height);
     ratio_ = emscripten_get_device_pixel_ratio();
-    zoom_ = wholeZoom(static_cast<int>(width), static_cast<int>(height), d.clientWidth,
-                      d.clientHeight);
+    zoom_ =
+        wholeZoom(static_cast<int>(width), static_cast<int>(height), d.clientWidth, d.clientHeight);
     const double factor = zoom_ * ratio_;
     dw_scene_resize(static_cast<int>(std::lround(d.clientWidth * factor)),
                     static_cast<int>(std::lround(d.clientHeight * factor)), ratio_);

@@ -99,8 +99,8 @@ void TickClock::schedule() {
         emscripten_clear_timeout(timeout_);
     }
     timeoutDue_ = due;
-    timeout_ = emscripten_set_timeout(&TickClock::onTimeout, std::max(0.0, due - emscripten_get_now()),
-                                      this);
+    timeout_ = emscripten_set_timeout(&TickClock::onTimeout,
+                                      std::max(0.0, due - emscripten_get_now()), this);
 }
 
 void TickClock::onTimeout(void* self) {

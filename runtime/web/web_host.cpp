@@ -133,8 +133,9 @@ Single WebHost::nextRandom() {
 void WebHost::randomize() {
     // performance.now() starts near 0 in every page; the wall clock tells two loads apart.
     const auto wall = std::chrono::system_clock::now().time_since_epoch();
-    random_.seed(static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(wall).count()) ^
-                 static_cast<uint64_t>(emscripten_get_now() * 1000.0));
+    random_.seed(
+        static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(wall).count()) ^
+        static_cast<uint64_t>(emscripten_get_now() * 1000.0));
 }
 
 void WebHost::menuChosen(int index) {

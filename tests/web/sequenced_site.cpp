@@ -3,11 +3,8 @@
 
 // The site's program (see main_web.cpp) with a few switches in the page's address, for the
 // browser tests and the bench only:
-//   ?random=a,b,...;c,d,...  the random numbers follow this sequence, starting over at every
-//                            Randomize: the ones before the semicolon are drawn once, the ones
-//                            after it over and over. Each walking tick draws twice, first for Quib,
-//                            then for Zorbo; 1/3 or more makes that walker step. With no sequence
-//                            everybody stands still.
+//   ?random=a,b,...;c,d,...  the random numbers follow this sequence (see
+//                            tests/support/random_script.h); with none, nobody walks.
 //   ?broken=key              a key release overflows a 16-bit number, as failing_game does on
 //                            the desktop.
 //   ?walker=MS               every game's Walker timer ticks every MS milliseconds;
@@ -18,12 +15,11 @@
 #include <emscripten/emscripten.h>
 
 #include <cstdlib>
-#include <sstream>
 #include <string>
-#include <vector>
 
 #include "game/form1.h"
 #include "runtime/web/web_host.h"
+#include "support/random_script.h"
 
 // clang-format off
 EM_JS(void, test_query, (const char* name, char* out, int size), {
@@ -45,40 +41,14 @@ std::string query(const char* name) {
     return value;
 }
 
-std::vector<rt::Single> numbers(const std::string& list) {
-    std::vector<rt::Single> out;
-    std::stringstream in(list);
-    for (std::string n; std::getline(in, n, ',');) {
-        if (!n.empty()) {
-            out.push_back(std::strtof(n.c_str(), nullptr));
-        }
-    }
-    return out;
-}
-
 class Host : public rt::WebHost {
   public:
-    Host() {
-        const std::string list = query("random");
-        const size_t cut = list.find(';');
-        once_ = numbers(list.substr(0, cut));
-        if (cut != std::string::npos) {
-            repeated_ = numbers(list.substr(cut + 1));
-        }
-    }
-    rt::Single nextRandom() override {
-        const size_t i = next_++;
-        if (i < once_.size()) {
-            return once_[i];
-        }
-        return repeated_.empty() ? 0.0F : repeated_[(i - once_.size()) % repeated_.size()];
-    }
-    void randomize() override { next_ = 0; }
+    Host() : randoms_(query("random")) {}
+    rt::Single nextRandom() override { return randoms_.next(); }
+    void randomize() override { randoms_.restart(); }
 
   private:
-    std::vector<rt::Single> once_;
-    std::vector<rt::Single> repeated_;
-    size_t next_ = 0;
+    RandomScript randoms_;
 };
 
 class Game : public Form1 {
