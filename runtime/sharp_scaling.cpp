@@ -45,6 +45,21 @@ int wholeZoom(int availableWidth, int availableHeight, int sceneWidth, int scene
     return std::max(1, std::min(availableWidth / sceneWidth, availableHeight / sceneHeight));
 }
 
+double roomFactor(int deviceWidth, int deviceHeight, int sceneWidth, int sceneHeight) {
+    const double fit = std::min(static_cast<double>(deviceWidth) / sceneWidth,
+                                static_cast<double>(deviceHeight) / sceneHeight);
+    const double whole = std::floor(fit + 1e-9);
+    if (whole >= 1 && whole >= kWholeFill * fit) {
+        return whole;
+    }
+    // k/n for the largest k that fits, for each n; the largest of those.
+    double best = 1.0 / kLargestBlock;
+    for (int n = 1; n <= kLargestBlock; ++n) {
+        best = std::max(best, std::floor(fit * n + 1e-9) / n);
+    }
+    return best;
+}
+
 int sharpBlock(double factor) {
     for (int n = 1; n <= 64; ++n) {
         const double device = n * factor;

@@ -19,6 +19,16 @@ namespace rt {
 // the scene grows by whole picture pixels, anchored at the top left.
 int wholeZoom(int availableWidth, int availableHeight, int sceneWidth, int sceneHeight);
 
+// The page's rule, where the room may be smaller than the scene or far bigger than any whole
+// zoom of it: the device pixels a scene pixel takes so that the scene is as big as
+// `deviceWidth` × `deviceHeight` allows. A whole number where that fills at least kWholeFill of
+// the largest size that fits, every picture pixel a solid block; otherwise the largest k/n with
+// n at most kLargestBlock, drawn sharp, whose tiles end on whole device pixels every n scene
+// pixels, so that a small change repaints a small tile. Never below 1/kLargestBlock.
+inline constexpr double kWholeFill = 0.85;
+inline constexpr int kLargestBlock = 8;
+double roomFactor(int deviceWidth, int deviceHeight, int sceneWidth, int sceneHeight);
+
 // The smallest number of pixels after which pixels of `factor` device pixels end on a whole
 // device pixel again (2 for 1.5, 4 for 1.25); 0 if none does within 64.
 int sharpBlock(double factor);
