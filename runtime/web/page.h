@@ -15,11 +15,11 @@ void dw_page_open(const char* title);
 // One item of the menu bar, left to right; a click calls dw_menu_chosen(index).
 void dw_menu_add(int index, const char* caption);
 void dw_menu_clear();
-// The space below the menu bar, in CSS pixels.
-void dw_client_size(double* width, double* height);
+// The room below the menu bar, in CSS pixels from the viewport's top left.
+void dw_client_rect(double* left, double* top, double* width, double* height);
 // The canvas holds `deviceWidth` × `deviceHeight` device pixels at `ratio` device pixels a CSS
-// pixel, placed on whole device pixels.
-void dw_scene_resize(int deviceWidth, int deviceHeight, double ratio);
+// pixel, its top left on device pixel (`deviceX`, `deviceY`) of the viewport.
+void dw_scene_place(int deviceX, int deviceY, int deviceWidth, int deviceHeight, double ratio);
 // `rgba` holds w × h pixels, 4 bytes each in the order R, G, B, A, for device pixel (x, y) on.
 void dw_scene_blit(const uint8_t* rgba, int x, int y, int w, int h);
 // A label's caption in the site's serif, `pixels` high, its top at `top`, at `factor` device
@@ -27,6 +27,8 @@ void dw_scene_blit(const uint8_t* rgba, int x, int y, int w, int h);
 // drawn outside the clip, which is in device pixels.
 void dw_scene_text(const char* text, int left, int top, int width, int pixels, int align,
                    uint32_t rgb, double factor, int clipX, int clipY, int clipW, int clipH);
+// The caption of the `index`-th label in reading order, as text for a screen reader.
+void dw_caption(int index, const char* text);
 // Shows a modal box and resolves with the button chosen (1 OK, 6 Yes, 7 No); it takes no answer
 // for its first `armingMs`. Sleeps through ASYNCIFY: the handler that asked waits for it.
 int dw_box_show(const char* text, int yesNo, const char* title, int armingMs);

@@ -12,14 +12,29 @@ mergeInto(LibraryManager.library, {
   dw_page_open__deps: ['$dwPage'],
   dw_page_open: function (title) {
     document.title = UTF8ToString(title);
-    const canvas = dwPage.byId('scene');
-    dwPage.ctx = canvas.getContext('2d', { alpha: false });
-    // A finger or a pen lifted from the scene throws, as a release of Space does. A mouse click
-    // does nothing, and the mouse events a browser sends after a tap are not pointer events.
-    canvas.addEventListener('pointerup', (e) => {
-      if (e.pointerType === 'touch' || e.pointerType === 'pen') _dw_tapped();
+    dwPage.ctx = dwPage.byId('scene').getContext('2d', { alpha: false });
+    // A finger or a pen lifted anywhere in the game's room throws, as a release of Space does:
+    // on the scene, or beside it where a thumb rests. Two fingers down together are a pinch,
+    // not a tap. A mouse click does nothing, and the mouse events a browser sends after a tap
+    // are not pointer events.
+    const room = dwPage.byId('client');
+    const touching = new Set();
+    let pinch = false;
+    const finger = (e) => e.pointerType === 'touch' || e.pointerType === 'pen';
+    room.addEventListener('pointerdown', (e) => {
+      if (!finger(e)) return;
+      touching.add(e.pointerId);
+      pinch = pinch || touching.size > 1;
     });
-    canvas.addEventListener('contextmenu', (e) => e.preventDefault());
+    const lifted = (e, tap) => {
+      if (!touching.delete(e.pointerId)) return;
+      if (tap && !pinch) _dw_tapped();
+      if (!touching.size) pinch = false;
+    };
+    room.addEventListener('pointerup', (e) => lifted(e, true));
+    room.addEventListener('pointercancel', (e) => lifted(e, false));
+    // A finger held still would open the page's menu.
+    room.addEventListener('contextmenu', (e) => e.preventDefault());
     // A page moved to a screen of another density gets no resize event.
     const watchRatio = () => {
       matchMedia(`(resolution: ${devicePixelRatio}dppx)`).addEventListener('change', () => {
@@ -49,26 +64,27 @@ mergeInto(LibraryManager.library, {
     dwPage.byId('menubar').replaceChildren();
   },
 
-  dw_client_size__deps: ['$dwPage'],
-  dw_client_size: function (width, height) {
+  dw_client_rect__deps: ['$dwPage'],
+  dw_client_rect: function (left, top, width, height) {
     const r = dwPage.byId('client').getBoundingClientRect();
+    HEAPF64[left >> 3] = r.left;
+    HEAPF64[top >> 3] = r.top;
     HEAPF64[width >> 3] = r.width;
     HEAPF64[height >> 3] = r.height;
   },
 
-  dw_scene_resize__deps: ['$dwPage'],
-  dw_scene_resize: function (deviceWidth, deviceHeight, ratio) {
+  dw_scene_place__deps: ['$dwPage'],
+  dw_scene_place: function (x, y, deviceWidth, deviceHeight, ratio) {
     const canvas = dwPage.byId('scene');
+    const room = dwPage.byId('client').getBoundingClientRect();
     canvas.width = deviceWidth;
     canvas.height = deviceHeight;
     canvas.style.width = `${deviceWidth / ratio}px`;
     canvas.style.height = `${deviceHeight / ratio}px`;
-    // The client area may begin between two device pixels (a menu bar 40.5 device pixels high);
-    // the canvas moves on to the next whole one, so no pixel of it is resampled.
-    canvas.style.left = canvas.style.top = '0';
-    const r = canvas.getBoundingClientRect();
-    canvas.style.left = `${(Math.ceil(r.left * ratio - 1e-6) - r.left * ratio) / ratio}px`;
-    canvas.style.top = `${(Math.ceil(r.top * ratio - 1e-6) - r.top * ratio) / ratio}px`;
+    canvas.style.left = `${x / ratio - room.left}px`;
+    canvas.style.top = `${y / ratio - room.top}px`;
+    // Hidden until it has its place, so that nothing on the page moves once it has shown.
+    canvas.style.visibility = 'visible';
   },
 
   dw_scene_blit__deps: ['$dwPage'],
@@ -95,6 +111,13 @@ mergeInto(LibraryManager.library, {
     const ascent = Math.round(ctx.measureText(caption).fontBoundingBoxAscent);
     ctx.fillText(caption, [left, left + width, left + width / 2][align], top + ascent);
     ctx.restore();
+  },
+
+  dw_caption__deps: ['$dwPage'],
+  dw_caption: function (index, text) {
+    const region = dwPage.byId('captions');
+    while (region.children.length <= index) region.append(document.createElement('p'));
+    region.children[index].textContent = UTF8ToString(text);
   },
 
   dw_box_show__deps: ['$dwPage'],

@@ -39,15 +39,27 @@ SceneView::SceneView(const Form& form) : form_(form) {}
 
 void SceneView::relayout() {
     const FormDesign& d = form_.design();
+    const double ratio = emscripten_get_device_pixel_ratio();
+    double left = 0;
+    double top = 0;
     double width = 0;
     double height = 0;
-    dw_client_size(&width, &height);
-    ratio_ = emscripten_get_device_pixel_ratio();
-    zoom_ =
-        wholeZoom(static_cast<int>(width), static_cast<int>(height), d.clientWidth, d.clientHeight);
-    const double factor = zoom_ * ratio_;
-    dw_scene_resize(static_cast<int>(std::lround(d.clientWidth * factor)),
-                    static_cast<int>(std::lround(d.clientHeight * factor)), ratio_);
+    dw_client_rect(&left, &top, &width, &height);
+    // The room on whole device pixels, so that the page never resamples the scene's.
+    const auto device = [ratio](double css, double towards) {
+        return static_cast<int>(towards > 0 ? std::ceil(css * ratio - 1e-6)
+                                            : std::floor(css * ratio + 1e-6));
+    };
+    const int x0 = device(left, 1);
+    const int y0 = device(top, 1);
+    const int roomWidth = std::max(0, device(left + width, -1) - x0);
+    const int roomHeight = std::max(0, device(top + height, -1) - y0);
+    factor_ = roomFactor(roomWidth, roomHeight, d.clientWidth, d.clientHeight);
+    const int w = static_cast<int>(std::lround(d.clientWidth * factor_));
+    const int h = static_cast<int>(std::lround(d.clientHeight * factor_));
+    // Centred: on a phone the spare room lies all on one side, where a thumb can rest.
+    dw_scene_place(x0 + std::max(0, roomWidth - w) / 2, y0 + std::max(0, roomHeight - h) / 2, w, h,
+                   ratio);
     // A resized canvas has lost its pixels.
     pending_.clear();
     changed(PixelRect{0, 0, d.clientWidth, d.clientHeight});
@@ -97,7 +109,7 @@ void SceneView::paint(const PixelRect& rect) const {
         return;
     }
     const FormDesign& d = form_.design();
-    const double factor = zoom_ * ratio_;
+    const double factor = factor_;
     const SharpTile tile = sharpTile(rect, d.clientWidth, d.clientHeight, factor);
     if (tile.part.empty()) {
         return;

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Drenchwick developers
 // SPDX-License-Identifier: MIT
 
-// The form's client area in the page: a canvas at the largest whole-number zoom that fits below
-// the menu bar, anchored at the top left, drawn in device pixels.
+// The form's client area in the page: a canvas as big as the room below the menu bar allows,
+// centred in it and drawn in device pixels (see roomFactor for the sizes it takes).
 #pragma once
 
 #include <vector>
@@ -23,16 +23,12 @@ class SceneView {
     // These form pixels are painted on the next frame, once however often they change before it.
     void changed(const PixelRect& rect);
 
-    int zoom() const { return zoom_; }
-    double ratio() const { return ratio_; }
-
   private:
     static int onFrame(double time, void* self);
     void paint(const PixelRect& rect) const;
 
     const Form& form_;
-    int zoom_ = 1;
-    double ratio_ = 1;
+    double factor_ = 1;  // device pixels a form pixel
     std::vector<PixelRect> pending_;
     bool frameAsked_ = false;
     bool drawn_ = false;

@@ -89,15 +89,18 @@ void WebHost::formLoaded(Form& form) {
     for (Timer* t : form.timers()) {
         ticks_->apply(*t);
     }
+    captions_.loaded(form);
 }
 
 void WebHost::formShown(Form& form) {
     if (&form == form_) {
         relayout();
+        captions_.update();
     }
 }
 
 void WebHost::formUnloaded(Form& form) {
+    captions_.forget();
     ticks_->forget(form);
     keys_->forget();
 }
@@ -105,6 +108,9 @@ void WebHost::formUnloaded(Form& form) {
 void WebHost::invalidate(Form& form, const PixelRect& rect) {
     if (&form == form_ && view_) {
         view_->changed(rect);
+        if (form.shown()) {
+            captions_.update();
+        }
     }
 }
 

@@ -2,7 +2,8 @@
 // SPDX-License-Identifier: MIT
 
 // The host that runs a form in a browser page. It only connects the pieces: the page with its
-// menu bar, the scene's canvas, the keyboard and taps, the boxes and the timer ticks. A page has
+// menu bar, the scene's canvas and its captions as text, the keyboard and taps, the boxes and
+// the timer ticks. A page has
 // room for one window: the form started here.
 #pragma once
 
@@ -10,6 +11,7 @@
 
 #include "runtime/host.h"
 #include "runtime/random.h"
+#include "runtime/web/captions.h"
 
 namespace rt {
 
@@ -54,6 +56,7 @@ class WebHost : public Host {
     std::unique_ptr<SceneView> view_;
     std::unique_ptr<Keyboard> keys_;
     std::unique_ptr<TickClock> ticks_;
+    Captions captions_;
     int openBoxes_ = 0;
     RandomSequence random_;
 };

@@ -10,7 +10,18 @@ const os = require('os');
 const path = require('path');
 const { launch } = require('../../tools/browser/cdp');
 const { serve } = require('../../tools/browser/serve');
-const { Game, references, scaled, crop, differences, inkBox, sleep, LABELS } = require('./support/game');
+const { ZOOM_1, Game, references, scaled, crop, differences, inkBox, unevenOutlines, offColours, count, within, sleep, LABELS } = require('./support/game');
+
+// The screens a player brings, each at its own size and density. With `mobile` the page is laid
+// out as a phone lays it out, its main pointer a finger.
+const DEVICES = {
+  'a phone in portrait': { width: 390, height: 844, deviceScaleFactor: 3, mobile: true },
+  'a phone in landscape, in a browser tab': { width: 844, height: 340, deviceScaleFactor: 3, mobile: true },
+  'a phone at a ratio of 2.625': { width: 412, height: 915, deviceScaleFactor: 2.625, mobile: true },
+  'a tablet': { width: 820, height: 1180, deviceScaleFactor: 2, mobile: true },
+  'a desktop window': { width: 1400, height: 1150, deviceScaleFactor: 1 },
+};
+const AQUA = [0, 255, 255];
 
 const cases = [];
 const test = (name, fn) => cases.push({ name, fn });
@@ -36,10 +47,13 @@ test('the start scene is the desktop one, pixel for pixel, at zoom 1 and zoom 3'
     assert(Object.keys(page).every((k) => Math.abs(page[k] - desktop[k]) <= 1), `${label}: ${JSON.stringify({ page, desktop })}`);
   }
   assert.deepStrictEqual((await game.buttons('#menubar button')).map((m) => m.caption), ['Exit', 'Reset', 'Help']);
+  // A screen reader reads the captions, and follows them politely; the scene has a name.
+  assert.deepStrictEqual([await game.captions(), await game.page.evaluate(() => [document.getElementById('captions').getAttribute('aria-live'),
+    document.getElementById('scene').getAttribute('aria-label').length > 0])], [['Health: 5', 'Score: 0', 'Balloons Left: 100'], ['polite', true]]);
   assert.strictEqual(await game.page.evaluate(() => document.title), 'Drenchwick');
   assert(await game.page.evaluate(async () => (await fetch(document.querySelector('link[rel=icon]').href)).ok));
 
-  const big = await open('', { width: 1300, height: 1100 });
+  const big = await open('', { width: 1300, height: 1100 });  // zoom 3
   assert.deepStrictEqual(differences(await big.scene(), scaled(refs.scene, 3), 3), []);
 
   // The players' own site, whose walkers walk: everything above the street is the same.
@@ -47,22 +61,76 @@ test('the start scene is the desktop one, pixel for pixel, at zoom 1 and zoom 3'
   assert.deepStrictEqual(differences(await played.scene(), refs.scene, 1, { x: 145, y: 300, width: 281, height: 47 }), []);
 });
 
-test('at a device pixel ratio of 1.5 every window outline is equally thick', async () => {
-  const img = await (await open('', { deviceScaleFactor: 1.5 })).scene();
-  assert.deepStrictEqual([img.width, img.height], [639, 521]);
-  // The ink of a black line across the building's green, over 8 device pixels: 1.5 for each.
-  const ink = (x, y, dx, dy) => {
-    let sum = 0;
-    for (let i = 0; i < 8; i++) sum += (255 - img.data[((y + i * dy) * img.width + x + i * dx) * 4 + 1]) / 255;
-    return sum;
-  };
-  const d = (v) => Math.floor(v * 1.5);
-  for (const top of [72, 136, 200, 264]) {
-    for (const left of [8, 56, 104]) {
-      for (const x of [left, left + 32]) assert(Math.abs(ink(d(x) - 3, d(top + 20.5), 1, 0) - 1.5) < 0.1, `column ${x}`);
-      for (const y of [top, top + 40]) assert(Math.abs(ink(d(left + 16.5), d(y) - 3, 0, 1) - 1.5) < 0.1, `row ${y}`);
+for (const [name, device] of Object.entries(DEVICES)) {
+  test(`on ${name} the whole scene fills the room, sharp and in its colours, and a tap anywhere in it throws one balloon`, async () => {
+    const game = await open('', device);
+    const { scene, room, viewport, factor, scrolls } = await game.layout();
+    assert(within(scene, room) && within(room, viewport) && !scrolls, JSON.stringify({ scene, room, viewport, scrolls }));
+    const fit = Math.min(room.width / 426, room.height / 347);
+    assert(scene.width >= 0.85 * fit * 426, `${scene.width} px wide in a room that fits ${fit * 426}`);
+    const img = await game.scene();
+    assert.deepStrictEqual(unevenOutlines(img, factor), []);
+    assert.deepStrictEqual(offColours(img, factor), []);
+    // Targets a finger can hit where the pointer is one, and the hint that a tap throws.
+    const least = device.mobile ? 44 : 24;
+    const targets = (await game.buttons('#menubar button')).map((b) => b.rect);
+    assert(targets.every((r) => r.width >= least && r.height >= least), JSON.stringify(targets));
+    assert.strictEqual(await game.page.evaluate(() => getComputedStyle(document.getElementById('hint')).display !== 'none'), !!device.mobile);
+    if (!device.mobile) {
+      // The desktop browser's zoom 3, pixel for pixel; a mouse click throws nothing.
+      assert.deepStrictEqual(differences(img, scaled(refs.scene, factor), factor), []);
+      await game.page.click(scene.x + scene.width / 2, scene.y + scene.height / 2);
+      await sleep(300);
+      assert.deepStrictEqual(await game.captions(), ['Health: 5', 'Score: 0', 'Balloons Left: 100']);
+      return;
     }
-  }
+    const water = count(img, AQUA);  // Quib's trousers
+    await game.page.tap(scene.x + scene.width * 0.6, scene.y + scene.height / 2);
+    await game.waitForCaptions('Balloons Left: 99');
+    // Beside the scene, in the spare room where a thumb rests.
+    const spare = room.width - scene.width > room.height - scene.height
+      ? { x: (room.x + scene.x) / 2, y: scene.y + scene.height / 2 }
+      : { x: scene.x + scene.width / 2, y: (scene.y + scene.height + room.y + room.height) / 2 };
+    await game.page.tap(spare.x, spare.y);
+    await game.waitForCaptions('Balloons Left: 98');
+    await game.waitForShot((shot) => count(shot, AQUA) > water, { what: "a balloon's water in its own colour" });
+    await sleep(300);  // the mouse events a tap brings throw nothing more
+    assert.deepStrictEqual(await game.captions(), ['Health: 5', 'Score: 0', 'Balloons Left: 98']);
+  });
+}
+
+test('a phone turns without a reload; Help fits either way, takes a tap on OK once armed, and keeps clear of the notch', async () => {
+  const game = await open('', DEVICES['a phone in portrait']);
+  await game.page.evaluate(() => { window.sameDocument = true; });
+  await game.page.tap(200, 400);
+  await game.waitForCaptions('Balloons Left: 99');
+  await game.choose('Help', { finger: true });
+  await game.waitForBox();
+  const fits = async () => {
+    const [box, { viewport }] = [await game.box(), await game.layout()];
+    return within(box.rect, viewport) && box.buttons.every((b) => within(b.rect, box.rect) && b.rect.height >= 44) || JSON.stringify(box);
+  };
+  assert.strictEqual(await fits(), true);
+  await game.answer('OK', { finger: true });  // still arming: the tap counts for nothing
+  await sleep(100);
+  assert(await game.box(), 'a tap answered the box before it armed');
+
+  // Turned, in a browser tab, with the notch on the left and rounded corners below.
+  const safe = { left: 47, right: 47, bottom: 21 };
+  await game.page.emulate({ ...DEVICES['a phone in landscape, in a browser tab'], height: 390, insets: safe });
+  await game.page.waitFor(() => document.getElementById('scene').getBoundingClientRect().width > 400);
+  assert.strictEqual(await fits(), true);
+  await game.waitForArming();
+  await game.answer('OK', { finger: true });
+  await game.waitForCaptions('Balloons Left: 100');
+  assert.strictEqual(await game.box(), false);
+  const { scene, room, factor } = await game.layout();
+  const clear = { x: safe.left, y: 0, width: 844 - safe.left - safe.right, height: 390 - safe.bottom };
+  const parts = [scene, ...(await game.buttons('#menubar button')).map((b) => b.rect),
+    await game.page.evaluate(() => { const r = document.getElementById('hint').getBoundingClientRect(); return { x: r.left, y: r.top, width: r.width, height: r.height }; })];
+  assert(parts.every((r) => within(r, clear)) && within(scene, room) && scene.height >= 0.85 * room.height, JSON.stringify(parts));
+  assert.deepStrictEqual(unevenOutlines(await game.scene(), factor), []);
+  assert(await game.page.evaluate(() => window.sameDocument), 'the page was loaded again');
 });
 
 test('a Space tap throws one balloon, which falls along the arc and lands', async () => {
@@ -93,23 +161,18 @@ test('holding Space for 1.5 s throws exactly one balloon, on release', async () 
   assert(await game.shows('Balloons', 'Balloons Left: 99'));
 });
 
-test('a finger tap on the scene throws once; a mouse click and other keys do nothing', async () => {
-  const game = await open('', { touch: true });
+test('other keys and a mouse click do nothing; Space under Shift throws, and never scrolls the page', async () => {
+  const game = await open();
   const g = await game.geometry();
   await game.page.click(g.x + 300, g.y + 200);
   for (const key of ['Enter', 'KeyA', 'ArrowLeft', 'ArrowDown', 'Tab', 'Digit5', 'Escape', 'Shift']) await game.page.press(key);
   await sleep(300);
   assert(await game.shows('Balloons', 'Balloons Left: 100'));
   assert.deepStrictEqual(game.balloonsOnArc(await game.scene()), []);
-  await game.page.tap(g.x + 300, g.y + 200);
-  await balloonsLeft(game, 99);
-  await sleep(300);  // the mouse events a tap brings throw nothing more
-  assert(await game.shows('Balloons', 'Balloons Left: 99'));
-  // Space under Shift throws as usual, and never scrolls the page.
   await game.page.keyDown('Shift');
   await game.page.press('Space');
   await game.page.keyUp('Shift');
-  await balloonsLeft(game, 98);
+  await balloonsLeft(game, 99);
   assert.strictEqual(await game.page.evaluate(() => document.scrollingElement.scrollTop), 0);
 });
 
@@ -229,8 +292,7 @@ test('a minute of random input leaves the game legal and the console quiet; 200 
   const any = (list) => list[Math.floor(random() * list.length)];
   const game = await open('', { touch: true }, site.url);
   const page = game.page;
-  const metrics = (width, height, deviceScaleFactor) =>
-    page.send('Emulation.setDeviceMetricsOverride', { width, height, deviceScaleFactor, mobile: false });
+  const metrics = (width, height, deviceScaleFactor, mobile = false) => page.emulate({ width, height, deviceScaleFactor, mobile, touch: true });
   const numbers = (prefix, low, high) => Array.from({ length: high - low + 1 }, (_, i) => `${prefix} ${low + i}`);
   const captions = { Hlth: numbers('Health:', 0, 5), Scr: numbers('Score:', 0, 100), Balloons: numbers('Balloons Left:', 0, 100) };
   const actions = [
@@ -242,9 +304,9 @@ test('a minute of random input leaves the game legal and the console quiet; 200 
     }],
     [10, () => page.press(any(['Enter', 'Escape', 'KeyA', 'KeyZ', 'ArrowLeft', 'ArrowDown', 'Tab', 'Digit7', 'Shift', 'F11']))],
     [15, async () => { const g = await game.geometry(); await page.tap(g.x + random() * g.width, g.y + random() * g.height); }],
-    [4, () => page.click(random() * 640, random() * 480)],
+    [4, () => page.click(random() * ZOOM_1.width, random() * ZOOM_1.height)],
     [4, () => game.choose(any(['Reset', 'Help', 'Help', 'Exit']))],
-    [6, () => metrics(320 + Math.floor(random() * 1100), 300 + Math.floor(random() * 900), any([1, 1.25, 1.5, 2]))],
+    [6, () => metrics(320 + Math.floor(random() * 1100), 300 + Math.floor(random() * 900), any([1, 1.25, 1.5, 2, 2.625, 3]), random() < 0.4)],
     [3, async () => { await page.hide(); await sleep(random() * 800); await page.show(); }],
     [20, () => sleep(random() * 300)],
   ];
@@ -264,7 +326,7 @@ test('a minute of random input leaves the game legal and the console quiet; 200 
     }
     if (Date.now() > next && !box) {
       // What the player sees, at zoom 1: captions of the right form, every balloon on the arc.
-      await metrics(640, 480, 1);
+      await metrics(ZOOM_1.width, ZOOM_1.height, 1);
       await sleep(50);
       const img = await game.scene();
       const shown = {};
@@ -280,7 +342,7 @@ test('a minute of random input leaves the game legal and the console quiet; 200 
   }
   assert(checks >= 10 && boxes > 0, `${checks} checks, ${boxes} boxes answered`);
 
-  await metrics(640, 480, 1);
+  await metrics(ZOOM_1.width, ZOOM_1.height, 1);
   while (await game.box()) {
     await game.waitForArming();
     await game.answer((await game.box()).buttons[0].caption);

@@ -138,6 +138,16 @@ class Page {
     }
   }
 
+  // The page as a device shows it: its viewport in CSS pixels, their density, and for a phone
+  // or a tablet its viewport meta, touch and orientation, and the screen's edges a notch or a
+  // rounded corner keeps (`insets`, in CSS pixels).
+  async emulate({ width = 800, height = 600, deviceScaleFactor = 1, mobile = false, touch = mobile, insets = {} } = {}) {
+    const screenOrientation = mobile ? { type: width > height ? 'landscapePrimary' : 'portraitPrimary', angle: width > height ? 90 : 0 } : undefined;
+    await this.send('Emulation.setDeviceMetricsOverride', { width, height, deviceScaleFactor, mobile, screenOrientation });
+    await this.send('Emulation.setTouchEmulationEnabled', { enabled: touch, maxTouchPoints: touch ? 5 : 1 });
+    await this.send('Emulation.setSafeAreaInsetsOverride', { insets });
+  }
+
   // Headless Chromium hides a page when another tab of its window comes to the front.
   async hide() {
     ({ targetId: this.cover } = await this.conn.send('Target.createTarget', { url: 'about:blank', newWindow: false }));
@@ -173,13 +183,12 @@ async function launch({ executable = '/usr/bin/chromium', args = [] } = {}) {
   const browser = {
     pid: child.pid,
     send: (method, params) => conn.send(method, params),
-    async newPage({ width = 800, height = 600, deviceScaleFactor = 1, touch = false } = {}) {
+    async newPage(device = {}) {
       const { targetId } = await conn.send('Target.createTarget', { url: 'about:blank', newWindow: false });
       const { sessionId } = await conn.send('Target.attachToTarget', { targetId, flatten: true });
       const page = new Page(conn, targetId, sessionId);
       await Promise.all(['Page.enable', 'Runtime.enable', 'Log.enable'].map((m) => page.send(m)));
-      await page.send('Emulation.setDeviceMetricsOverride', { width, height, deviceScaleFactor, mobile: false });
-      if (touch) await page.send('Emulation.setTouchEmulationEnabled', { enabled: true, maxTouchPoints: 1 });
+      await page.emulate(device);
       return page;
     },
     async close() {

@@ -84,10 +84,60 @@ function inkBox(img) {
   return box;
 }
 
+// The building's twelve window outlines, each side as the line across it is read: a vertical
+// side across a row through the window's middle, a horizontal one down a column.
+const OUTLINES = [72, 136, 200, 264].flatMap((top) => [8, 56, 104].flatMap((left) => [
+  ...[left, left + 32].map((x) => ({ what: `column ${x} of the window at ${left},${top}`, x, y: top + 20.5, vertical: true })),
+  ...[top, top + 40].map((y) => ({ what: `row ${y} of the window at ${left},${top}`, x: left + 16.5, y, vertical: false })),
+]));
+
+// The sides of the building's windows whose ink differs from `factor` device pixels, the width
+// of one scene pixel: sharp, every outline is as thick as every other. The ink of the black line
+// is read off the green across it, 1 for a device pixel it covers in full.
+function unevenOutlines(img, factor) {
+  const span = Math.ceil(factor) + 6;
+  return OUTLINES.flatMap(({ what, x, y, vertical }) => {
+    let ink = 0;
+    for (let i = 0; i < span; i++) {
+      const dx = vertical ? Math.floor(x * factor) - 3 + i : Math.floor(x * factor);
+      const dy = vertical ? Math.floor(y * factor) : Math.floor(y * factor) - 3 + i;
+      ink += (255 - img.data[at(img, dx, dy) + 1]) / 255;
+    }
+    return Math.abs(ink - factor) < 0.1 ? [] : [`${what}: ${ink.toFixed(2)} device pixels, not ${factor.toFixed(2)}`];
+  });
+}
+
+// Places well inside one colour of the scene (scene pixels, the walkers where they start): at any
+// size they keep that very colour, whatever the scaling blends at their edges.
+const COLOURS = [
+  { what: "the building's green", x: 48, y: 200, rgb: [0, 255, 0] },
+  { what: "Zorbo's shirt", x: 231, y: 325, rgb: [0, 255, 0] },
+  { what: "Quib's shirt", x: 359, y: 325, rgb: [0, 0, 255] },
+  { what: "Quib's trousers", x: 358, y: 335, rgb: [0, 255, 255] },
+  { what: 'the white street', x: 300, y: 200, rgb: [255, 255, 255] },
+];
+function offColours(img, factor) {
+  return COLOURS.flatMap(({ what, x, y, rgb }) => {
+    const i = at(img, Math.floor((x + 0.5) * factor), Math.floor((y + 0.5) * factor));
+    const seen = [...img.data.subarray(i, i + 3)];
+    return seen.every((v, k) => v === rgb[k]) ? [] : [`${what} is ${seen}, not ${rgb}`];
+  });
+}
+
+// How many device pixels show exactly this colour.
+function count(img, rgb) {
+  let n = 0;
+  for (let i = 0; i < img.data.length; i += 4) n += img.data[i] === rgb[0] && img.data[i + 1] === rgb[1] && img.data[i + 2] === rgb[2];
+  return n;
+}
+
+// A window whose room holds the scene at zoom 1, pixel for pixel: a whole zoom fills it.
+const ZOOM_1 = { width: 480, height: 400 };
+
 class Game {
   // A page on `url`, once its scene has been painted.
-  static async open(browser, url, references, { width = 640, height = 480, deviceScaleFactor = 1, touch = false } = {}) {
-    const game = Object.assign(new Game(), { page: await browser.newPage({ width, height, deviceScaleFactor, touch }), references });
+  static async open(browser, url, references, device = {}) {
+    const game = Object.assign(new Game(), { page: await browser.newPage({ ...ZOOM_1, ...device }), references });
     await game.page.goto(url);
     await game.waitForScene();
     return game;
@@ -106,6 +156,18 @@ class Game {
     return this.page.evaluate(() => {
       const r = document.getElementById('scene').getBoundingClientRect();
       return { x: r.left, y: r.top, width: r.width, height: r.height, ratio: devicePixelRatio };
+    });
+  }
+
+  // Where the page has put things, in CSS pixels: the scene, the room below the menu bar it may
+  // fill and the viewport; and the device pixels the scene gives a scene pixel.
+  layout() {
+    return this.page.evaluate(() => {
+      const rect = (e) => { const r = e.getBoundingClientRect(); return { x: r.left, y: r.top, width: r.width, height: r.height }; };
+      const scene = document.getElementById('scene');
+      return { scene: rect(scene), room: rect(document.getElementById('client')), factor: scene.width / 426,
+        viewport: { x: 0, y: 0, width: innerWidth, height: innerHeight }, scrolls: document.scrollingElement.scrollTop !== 0 ||
+          document.scrollingElement.scrollHeight > innerHeight || document.scrollingElement.scrollWidth > innerWidth };
     });
   }
 
@@ -173,6 +235,15 @@ class Game {
     }, l, captions, Buffer.from(shown.data).toString('base64'));
   }
 
+  // The captions as the page gives them to a screen reader.
+  captions() {
+    return this.page.evaluate(() => Array.from(document.querySelectorAll('#captions p'), (p) => p.textContent));
+  }
+
+  async waitForCaptions(...want) {
+    await this.page.waitFor((want) => want.every((c) => Array.from(document.querySelectorAll('#captions p'), (p) => p.textContent).includes(c)), {}, want);
+  }
+
   async shows(label, caption, img = null) {
     return (await this.read(label, [caption], img)) === caption;
   }
@@ -187,24 +258,30 @@ class Game {
   buttons(selector) {
     return this.page.evaluate((selector) => Array.from(document.querySelectorAll(selector), (b) => {
       const r = b.getBoundingClientRect();
-      return { caption: b.textContent, disabled: b.disabled, focused: document.activeElement === b, x: r.left + r.width / 2, y: r.top + r.height / 2 };
+      return { caption: b.textContent, disabled: b.disabled, focused: document.activeElement === b, x: r.left + r.width / 2, y: r.top + r.height / 2,
+        rect: { x: r.left, y: r.top, width: r.width, height: r.height } };
     }), selector);
   }
 
-  async press(selector, caption) {
+  // A click, or with `finger` a tap.
+  async press(selector, caption, { finger = false } = {}) {
     const b = (await this.buttons(selector)).find((x) => x.caption === caption);
     if (!b) throw new Error(`no button ${caption} in ${selector}`);
-    await this.page.click(b.x, b.y);
+    await (finger ? this.page.tap(b.x, b.y) : this.page.click(b.x, b.y));
   }
 
-  choose(caption) { return this.press('#menubar button', caption); }
-  answer(caption) { return this.press('#box button', caption); }
+  choose(caption, how) { return this.press('#menubar button', caption, how); }
+  answer(caption, how) { return this.press('#box button', caption, how); }
 
   // The open box as the player reads it, or null.
   async box() {
-    const open = await this.page.evaluate(() => document.getElementById('box').open &&
-      [document.getElementById('box-title').textContent, document.getElementById('box-text').innerText]);
-    return open && { title: open[0], text: open[1], buttons: await this.buttons('#box button') };
+    const open = await this.page.evaluate(() => {
+      const box = document.getElementById('box');
+      const r = box.getBoundingClientRect();
+      return box.open && [document.getElementById('box-title').textContent, document.getElementById('box-text').innerText,
+        { x: r.left, y: r.top, width: r.width, height: r.height }];
+    });
+    return open && { title: open[0], text: open[1], rect: open[2], buttons: await this.buttons('#box button') };
   }
 
   async waitForBox(timeout = 5000) {
@@ -227,4 +304,7 @@ class Game {
   }
 }
 
-module.exports = { Game, references, scaled, crop, differences, inkBox, sleep, LABELS };
+const within = (inner, outer) => inner.x >= outer.x - 0.01 && inner.y >= outer.y - 0.01 &&
+  inner.x + inner.width <= outer.x + outer.width + 0.01 && inner.y + inner.height <= outer.y + outer.height + 0.01;
+
+module.exports = { ZOOM_1, Game, references, scaled, crop, differences, inkBox, unevenOutlines, offColours, count, within, sleep, LABELS };
