@@ -11,32 +11,39 @@ namespace rt {
 
 namespace {
 
-// For each output pixel of one axis, the source pixels it covers and how much of each.
-struct Span {
-    int first = 0;
-    std::vector<float> weights;  // they add up to 1
+// For each output pixel of one axis, the source pixels it covers and how much of each, in
+// 1/65536ths that add up to exactly 65536: a pixel that covers one colour comes out that very
+// colour, and one on an edge between the colours of its sources.
+constexpr uint32_t kWhole = 65536;
+
+struct Axis {
+    std::vector<int> first;         // the first source pixel of output pixel i
+    std::vector<int> start;         // where its weights begin in `weights`
+    std::vector<uint32_t> weights;  // one per source pixel covered, start[i] to start[i + 1]
 };
 
-std::vector<Span> spans(int from, int to) {
+Axis axis(int from, int to) {
     const double k = static_cast<double>(from) / to;  // source pixels an output pixel covers
-    std::vector<Span> out(static_cast<size_t>(to));
+    Axis out;
+    out.first.resize(static_cast<size_t>(to));
+    out.start.resize(static_cast<size_t>(to) + 1);
     for (int i = 0; i < to; ++i) {
         const double a = i * k;
         const double b = std::min<double>(from, (i + 1) * k);
-        Span& s = out[static_cast<size_t>(i)];
-        s.first = static_cast<int>(std::floor(a));
-        for (int j = s.first; j < b; ++j) {
-            const double cover = std::min<double>(b, j + 1) - std::max<double>(a, j);
-            if (cover > 1e-9) {
-                s.weights.push_back(static_cast<float>(cover / (b - a)));
-            }
+        const int first = std::min(from - 1, static_cast<int>(std::floor(a + 1e-9)));
+        out.first[static_cast<size_t>(i)] = first;
+        out.start[static_cast<size_t>(i)] = static_cast<int>(out.weights.size());
+        // Each weight is what its pixel adds to the covered share, rounded: they end on 65536.
+        uint32_t given = 0;
+        for (int j = first; j < from && (j == first || j < b - 1e-9); ++j) {
+            const double upTo = std::min<double>(b, j + 1);
+            const auto total = static_cast<uint32_t>(std::lround((upTo - a) / (b - a) * kWhole));
+            out.weights.push_back(total - given);
+            given = total;
         }
     }
+    out.start[static_cast<size_t>(to)] = static_cast<int>(out.weights.size());
     return out;
-}
-
-int channel(uint32_t c, int k) {
-    return static_cast<int>((c >> (16 - 8 * k)) & 0xFFU);
 }
 
 }  // namespace
@@ -107,23 +114,29 @@ SharpTile sharpTile(const PixelRect& changed, int sceneWidth, int sceneHeight, d
 }
 
 Picture boxScaled(const Picture& src, int width, int height) {
-    const std::vector<Span> across = spans(src.width, width);
-    const std::vector<Span> down = spans(src.height, height);
-    // Across first, into three channels of floats, then down.
-    std::vector<float> mid(static_cast<size_t>(width) * src.height * 3);
+    const Axis across = axis(src.width, width);
+    const Axis down = axis(src.height, height);
+    // Across first, each channel kept in 1/256ths, then down: integers all the way, which the
+    // browser's build runs several times faster than floats.
+    std::vector<uint32_t> mid(static_cast<size_t>(width) * src.height * 3);
     for (int y = 0; y < src.height; ++y) {
         const uint32_t* line = &src.pixels[static_cast<size_t>(y) * src.width];
-        float* row = &mid[static_cast<size_t>(y) * width * 3];
+        uint32_t* row = &mid[static_cast<size_t>(y) * width * 3];
         for (int x = 0; x < width; ++x) {
-            const Span& s = across[static_cast<size_t>(x)];
-            float c[3] = {0, 0, 0};
-            for (size_t j = 0; j < s.weights.size(); ++j) {
-                const uint32_t p = line[s.first + static_cast<int>(j)];
-                for (int k = 0; k < 3; ++k) {
-                    c[k] += s.weights[j] * static_cast<float>(channel(p, k));
-                }
+            const uint32_t* from = line + across.first[static_cast<size_t>(x)];
+            uint32_t r = 0;
+            uint32_t g = 0;
+            uint32_t b = 0;
+            for (int j = across.start[static_cast<size_t>(x)];
+                 j < across.start[static_cast<size_t>(x) + 1]; ++j, ++from) {
+                const uint32_t w = across.weights[static_cast<size_t>(j)];
+                r += w * ((*from >> 16) & 0xFFU);
+                g += w * ((*from >> 8) & 0xFFU);
+                b += w * (*from & 0xFFU);
             }
-            std::copy(c, c + 3, row + x * 3);
+            row[x * 3] = (r + 128) >> 8;
+            row[x * 3 + 1] = (g + 128) >> 8;
+            row[x * 3 + 2] = (b + 128) >> 8;
         }
     }
     Picture out;
@@ -131,21 +144,35 @@ Picture boxScaled(const Picture& src, int width, int height) {
     out.height = height;
     out.pixels.resize(static_cast<size_t>(width) * height);
     for (int y = 0; y < height; ++y) {
-        const Span& s = down[static_cast<size_t>(y)];
-        for (int x = 0; x < width; ++x) {
-            float c[3] = {0, 0, 0};
-            for (size_t j = 0; j < s.weights.size(); ++j) {
-                const float* from = &mid[(static_cast<size_t>(s.first) + j) * width * 3 +
-                                         static_cast<size_t>(x) * 3];
-                for (int k = 0; k < 3; ++k) {
-                    c[k] += s.weights[j] * from[k];
-                }
+        const int first = down.first[static_cast<size_t>(y)];
+        const int begin = down.start[static_cast<size_t>(y)];
+        const int end = down.start[static_cast<size_t>(y) + 1];
+        uint32_t* line = &out.pixels[static_cast<size_t>(y) * width];
+        const uint32_t* source = &mid[static_cast<size_t>(first) * width * 3];
+        if (end - begin == 1) {
+            // Scaled up, most rows lie wholly in one row of the source, and the row before may
+            // have been the same one.
+            const auto y0 = static_cast<size_t>(y);
+            if (y > 0 && down.start[y0] - down.start[y0 - 1] == 1 && down.first[y0 - 1] == first) {
+                std::copy_n(line - width, width, line);
+                continue;
             }
-            uint32_t p = 0xFF000000U;
-            for (int k = 0; k < 3; ++k) {
-                p |= static_cast<uint32_t>(std::lround(c[k])) << (16 - 8 * k);
+            for (int x = 0; x < width; ++x, source += 3) {
+                line[x] = 0xFF000000U | (((source[0] + 128) >> 8) << 16) |
+                          (((source[1] + 128) >> 8) << 8) | ((source[2] + 128) >> 8);
             }
-            out.pixels[static_cast<size_t>(y) * width + x] = p;
+            continue;
+        }
+        for (int x = 0; x < width; ++x, source += 3) {
+            uint32_t c[3] = {1U << 23, 1U << 23, 1U << 23};  // rounds to the nearest
+            const uint32_t* from = source;
+            for (int j = begin; j < end; ++j, from += static_cast<size_t>(width) * 3) {
+                const uint32_t w = down.weights[static_cast<size_t>(j)];
+                c[0] += w * from[0];
+                c[1] += w * from[1];
+                c[2] += w * from[2];
+            }
+            line[x] = 0xFF000000U | ((c[0] >> 24) << 16) | ((c[1] >> 24) << 8) | (c[2] >> 24);
         }
     }
     return out;

@@ -7,7 +7,10 @@
 // 2 device pixels by turns, and the walkers' one-pixel eyes and mouths come out smeared. Drawn
 // "sharp" instead: first at the whole-number scale at or above the one wanted, every pixel a
 // solid block, then scaled down to the exact size with each device pixel the average of what it
-// covers. Every picture pixel then gives each device row and column exactly its share.
+// covers. Every picture pixel then gives each device row and column exactly its share. Averaging
+// the picture's own pixels over each device pixel gives the same, without the large picture: a
+// host that draws nothing into that picture itself (the browser's draws its text apart) may do
+// so.
 #pragma once
 
 #include "runtime/controls.h"
@@ -37,7 +40,7 @@ int sharpBlock(double factor);
 // shown at `factor` device pixels each.
 struct SharpTile {
     PixelRect part;    // the form pixels to draw
-    int scale = 1;     // drawn at this whole-number scale first...
+    int scale = 1;     // drawn at this whole-number scale first (or at 1: see above)...
     PixelRect device;  // ...then averaged down to these device pixels, from the scene's origin
 };
 // At a whole factor the tile is `changed` itself, drawn at that scale. Otherwise it is widened to
@@ -46,8 +49,9 @@ struct SharpTile {
 // scene's far edges.
 SharpTile sharpTile(const PixelRect& changed, int sceneWidth, int sceneHeight, double factor);
 
-// `src` scaled down to `width` × `height`, each pixel the area average of the part of `src` it
-// covers. Not for scaling up.
+// `src` scaled to `width` × `height`, up or down, each pixel the area average of the part of
+// `src` it covers: exactly a colour of `src` where it covers only that colour, and between the
+// colours it covers, channel by channel, where it covers several.
 Picture boxScaled(const Picture& src, int width, int height);
 
 }  // namespace rt

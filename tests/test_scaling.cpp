@@ -23,17 +23,22 @@ int channel(uint32_t c, int k) {
     return static_cast<int>((c >> (16 - 8 * k)) & 0xFFU);
 }
 
-// The whole scene at `factor` device pixels a scene pixel, as the page draws it in one piece.
+// The tile for `change` at `factor` device pixels a scene pixel, drawn sharp as the desktop does
+// it (at the whole-number scale above, then averaged down) or, `direct`, as the browser does (the
+// scene's own pixels averaged over each device pixel).
 struct Drawn {
     rt::Picture large;  // at the whole-number scale above
-    rt::Picture exact;  // averaged down
+    rt::Picture exact;  // averaged to the device pixels
+    rt::PixelRect device;
 };
-Drawn drawWhole(const rt::Form& form, double factor) {
-    const rt::SharpTile t = rt::sharpTile({0, 0, kWidth, kHeight}, kWidth, kHeight, factor);
-    Drawn d{rt::rasterScene(form, t.part, t.scale), {}};
-    d.exact = rt::boxScaled(d.large, t.device.w, t.device.h);
+Drawn draw(const rt::Form& form, const rt::PixelRect& change, double factor, bool direct) {
+    const rt::SharpTile t = rt::sharpTile(change, kWidth, kHeight, factor);
+    Drawn d{rt::rasterScene(form, t.part, t.scale), {}, t.device};
+    d.exact =
+        rt::boxScaled(direct ? rt::rasterScene(form, t.part, 1) : d.large, t.device.w, t.device.h);
     return d;
 }
+constexpr rt::PixelRect kWhole{0, 0, kWidth, kHeight};
 
 // The first device pixel with a channel outside the range of the scene pixels it covers, as
 // drawn at the whole-number scale; empty if none.
@@ -67,6 +72,19 @@ QString strayPixel(const Drawn& d) {
                         .arg(low[k])
                         .arg(high[k]);
                 }
+            }
+        }
+    }
+    return {};
+}
+
+// Where a tile's device pixels differ from the whole scene's; empty if nowhere.
+QString firstDifference(const Drawn& tile, const rt::Picture& whole) {
+    const rt::PixelRect& at = tile.device;
+    for (int y = 0; y < tile.exact.height && at.y + y < whole.height; ++y) {
+        for (int x = 0; x < tile.exact.width && at.x + x < whole.width; ++x) {
+            if (tile.exact.at(x, y) != whole.at(at.x + x, at.y + y)) {
+                return QStringLiteral("differs at device pixel %1,%2").arg(at.x + x).arg(at.y + y);
             }
         }
     }
@@ -137,21 +155,23 @@ class ScalingTest : public QObject {
             {"the balloon's water", 197 + 8, 106 + 9},
         };
         for (const double factor : {19.0 / 7, 2.5, 23.0 / 6, 1.5, 0.75}) {
-            const Drawn d = drawWhole(game.form, factor);
-            const int scale = d.large.width / kWidth;
-            const QString stray = strayPixel(d);
-            QVERIFY2(stray.isEmpty(),
-                     qPrintable(QStringLiteral("at %1: %2").arg(factor).arg(stray)));
-            for (const auto& p : inside) {
-                const uint32_t want = d.large.at(p.x * scale, p.y * scale);
-                const uint32_t got =
-                    d.exact.at(static_cast<int>(p.x * factor), static_cast<int>(p.y * factor));
-                QVERIFY2(got == want && want != 0xFFFFFFFFU,
-                         qPrintable(QStringLiteral("%1 at %2: %3, not %4")
-                                        .arg(p.what)
-                                        .arg(factor)
-                                        .arg(got, 8, 16)
-                                        .arg(want, 8, 16)));
+            for (const bool direct : {false, true}) {
+                const Drawn d = draw(game.form, kWhole, factor, direct);
+                const int scale = d.large.width / kWidth;
+                const QString stray = strayPixel(d);
+                QVERIFY2(stray.isEmpty(),
+                         qPrintable(QStringLiteral("at %1: %2").arg(factor).arg(stray)));
+                for (const auto& p : inside) {
+                    const uint32_t want = d.large.at(p.x * scale, p.y * scale);
+                    const uint32_t got =
+                        d.exact.at(static_cast<int>(p.x * factor), static_cast<int>(p.y * factor));
+                    QVERIFY2(got == want && want != 0xFFFFFFFFU,
+                             qPrintable(QStringLiteral("%1 at %2: %3, not %4")
+                                            .arg(p.what)
+                                            .arg(factor)
+                                            .arg(got, 8, 16)
+                                            .arg(want, 8, 16)));
+                }
             }
         }
     }
@@ -165,27 +185,20 @@ class ScalingTest : public QObject {
         const rt::PixelRect changes[] = {
             {188, 86, 16, 16}, {216, 309, 50, 36}, {344, 309, 35, 36}, {410, 330, 16, 17}};
         for (const double factor : {19.0 / 7, 2.5, 23.0 / 6, 1.5, 0.75, 3.0}) {
-            const rt::Picture whole = drawWhole(game.form, factor).exact;
-            for (const rt::PixelRect& change : changes) {
-                const rt::SharpTile t = rt::sharpTile(change, kWidth, kHeight, factor);
-                const int block = rt::sharpBlock(factor);
-                QVERIFY(t.part.w <= change.w + 2 * (block + 1) &&
-                        t.part.h <= change.h + 2 * (block + 1));
-                const rt::Picture tile = rt::boxScaled(rt::rasterScene(game.form, t.part, t.scale),
-                                                       t.device.w, t.device.h);
-                for (int y = 0; y < tile.height && t.device.y + y < whole.height; ++y) {
-                    for (int x = 0; x < tile.width && t.device.x + x < whole.width; ++x) {
-                        if (tile.at(x, y) != whole.at(t.device.x + x, t.device.y + y)) {
-                            QFAIL(qPrintable(
-                                QStringLiteral(
-                                    "at %1, the tile of %2,%3 differs at device pixel %4,%5")
-                                    .arg(factor)
-                                    .arg(change.x)
-                                    .arg(change.y)
-                                    .arg(t.device.x + x)
-                                    .arg(t.device.y + y)));
-                        }
-                    }
+            for (const bool direct : {false, true}) {
+                const rt::Picture whole = draw(game.form, kWhole, factor, direct).exact;
+                for (const rt::PixelRect& change : changes) {
+                    const int block = rt::sharpBlock(factor);
+                    const Drawn tile = draw(game.form, change, factor, direct);
+                    QVERIFY(tile.device.w <= (change.w + 2 * (block + 1)) * factor + 1 &&
+                            tile.device.h <= (change.h + 2 * (block + 1)) * factor + 1);
+                    const QString seam = firstDifference(tile, whole);
+                    QVERIFY2(seam.isEmpty(),
+                             qPrintable(QStringLiteral("at %1, the tile of %2,%3 %4")
+                                            .arg(factor)
+                                            .arg(change.x)
+                                            .arg(change.y)
+                                            .arg(seam)));
                 }
             }
         }

@@ -45,8 +45,9 @@ if $all; then
     # dpkg-shlibdeps read the .deb's library dependencies; lintian judges the .deb; reuse checks
     # that every file states its licence, and needs git to leave out what git ignores (build/).
     packages+=(desktop-file-utils appstream dpkg-dev file lintian reuse git)
-    # The web tests play the site in Debian's Chromium, headless.
-    packages+=(chromium)
+    # The web tests play the site in all three engines: Debian's Chromium, headless; Firefox ESR,
+    # which speaks WebDriver BiDi itself; and WebKitGTK's MiniBrowser through its WebDriver.
+    packages+=(chromium firefox-esr webkit2gtk-driver)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -6,7 +6,9 @@
 // never by the test suite; it exits non-zero when a target is missed.
 //   SITE, TEST_SITE  the players' site and the test site (its switches: tests/web/sequenced_site.cpp)
 //   --quick          shorter runs, for trying the bench itself
-//   --only=NAME,...  only these measurements (transfer, paint, release, idle, ticks, attack, resets)
+//   --only=NAME,...  only these measurements (transfer, paint, release, idle, ticks, attack, resets,
+//                    phone, lighthouse)
+const { execFile } = require('child_process');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
@@ -28,10 +30,18 @@ const row = (measure, result, target = '', met = null, baseline = '') => {
   console.error(`  ${measure}: ${result}`);
 };
 
+// A desktop browser's window whose room holds the scene at zoom 1, as the figures of earlier runs
+// were taken; and a phone, held upright, with Chromium's CPU slowed as a phone's would be.
+const DESKTOP = { width: 480, height: 400 };
+const PHONE = { width: 390, height: 844, deviceScaleFactor: 3, mobile: true, cpuSlowdown: 4,
+  name: 'phone (390 × 844 at ratio 3, CPU ÷ 4)' };
+const on = (device) => (device.name ? `, ${device.name}` : '');
+
 let browser;
 const pages = new Set();
-async function page(options = {}) {
-  const p = await browser.newPage({ width: 640, height: 480, ...options });
+async function page({ cpuSlowdown = 1, ...device } = DESKTOP) {
+  const p = await browser.newPage(device);
+  if (cpuSlowdown > 1) await p.send('Emulation.setCPUThrottlingRate', { rate: cpuSlowdown });
   pages.add(p);
   return p;
 }
@@ -39,16 +49,31 @@ async function closeAll() {
   await Promise.all([...pages].map((p) => p.close().catch(() => {})));
   pages.clear();
 }
-// The scene has been painted once the canvas shows the building's green.
-const painted = (p) => p.waitFor(() => {
-  const c = document.getElementById('scene');
-  return c && c.width >= 426 && performance.getEntriesByName('first-contentful-paint').length > 0;
-}, { timeout: 10000 });
+// The page's clock time of the frame that first shows the scene: the menu bar shows before it,
+// so the first contentful paint is not the scene's. Set before the page loads.
+// A frame under way when the pixels were put shows them; otherwise the next one does.
+const SCENE_PAINT = `
+  const blit = CanvasRenderingContext2D.prototype.putImageData;
+  CanvasRenderingContext2D.prototype.putImageData = function () {
+    if (window.scenePainted === undefined) {
+      window.scenePainted = null;
+      const at = performance.now();
+      requestAnimationFrame((frame) => { window.scenePainted = Math.max(frame, at); });
+    }
+    return blit.apply(this, arguments);
+  };`;
+async function watchScenePaint(p) {
+  await p.send('Page.addScriptToEvaluateOnNewDocument', { source: SCENE_PAINT });
+}
+const painted = (p) => p.waitFor(() => window.scenePainted, { timeout: 20000 });
+// The scene has its place on the page, and its first pixels.
+const shown = (p) => p.waitFor(() => document.getElementById('scene').style.visibility === 'visible', { timeout: 20000 });
 
 // Every file a first visit asks the server for, gzipped as a server would send it.
 async function transfer() {
   const server = await serve(process.env.SITE, { log: true });
   const p = await page();
+  await watchScenePaint(p);
   await p.goto(server.url);
   await painted(p);
   await p.waitFor(async () => (await navigator.serviceWorker.ready).active.state === 'activated', { timeout: 10000 });
@@ -76,55 +101,72 @@ async function transfer() {
   row('Requests to any other origin', `${foreign.length}`, 'none', foreign.length === 0);
 }
 
-// From navigation to the first painted scene, with the cache off and then warm.
-async function firstPaint() {
+// From navigation to the frame that first shows the scene, with the cache off and then warm.
+async function firstPaint(device = DESKTOP, bare = null) {
   const server = await serve(process.env.SITE);
   const loads = quick ? 3 : 10;
   const times = { cold: [], warm: [] };
   for (const kind of ['cold', 'warm']) {
     if (kind === 'warm') {  // one visit to fill the HTTP cache and start the service worker
-      const p = await page();
+      const p = await page(device);
       await p.goto(server.url);
       await p.waitFor(async () => (await navigator.serviceWorker.ready).active.state === 'activated', { timeout: 10000 });
       await closeAll();
     }
     for (let i = 0; i < loads; i++) {
-      const p = await page();
+      const p = await page(device);
+      await watchScenePaint(p);
       await p.send('Network.enable');
       await p.send('Network.setCacheDisabled', { cacheDisabled: kind === 'cold' });
       await p.send('Network.setBypassServiceWorker', { bypass: kind === 'cold' });
       await p.goto(server.url);
-      await painted(p);
-      times[kind].push(await p.evaluate(() => performance.getEntriesByName('first-contentful-paint')[0].startTime));
+      times[kind].push(await painted(p));
       await closeAll();
     }
   }
   server.stop();
+  // The least a page can take to show a canvas on the same device: the bare page, cold.
+  const least = [];
+  for (let i = 0; bare && i < loads; i++) {
+    const p = await page(device);
+    await p.send('Network.enable');
+    await p.send('Network.setCacheDisabled', { cacheDisabled: true });
+    await p.goto(bare.url);
+    least.push(await p.waitFor(() => performance.getEntriesByName('first-contentful-paint')[0]?.startTime, { timeout: 20000 }));
+    await closeAll();
+  }
   const [cold, warm] = [median(times.cold), median(times.warm)];
-  row(`First painted scene, cold cache: median of ${loads}`, `${ms(cold)} (${ms(Math.min(...times.cold))}–${ms(Math.max(...times.cold))})`, '≤ 300 ms', cold <= 300);
-  row(`First painted scene, warm: median of ${loads}`, `${ms(warm)} (${ms(Math.min(...times.warm))}–${ms(Math.max(...times.warm))})`, '≤ 150 ms', warm <= 150);
+  row(`First painted scene, cold cache: median of ${loads}${on(device)}`, `${ms(cold)} (${ms(Math.min(...times.cold))}–${ms(Math.max(...times.cold))})`, '≤ 300 ms', cold <= 300,
+    least.length ? `bare page's first paint, cold: ${ms(median(least))}` : '');
+  row(`First painted scene, warm: median of ${loads}${on(device)}`, `${ms(warm)} (${ms(Math.min(...times.warm))}–${ms(Math.max(...times.warm))})`, '≤ 150 ms', warm <= 150);
 }
 
-// Space released (the keyup as the page gets it) to the frame that paints the new balloon at the
-// throw point. Nobody walks and Zorbo stands off the landing place, so no throw is refused.
-async function releaseToFrame(testSite) {
-  const p = await page();
+// Space released (the keyup as the page gets it), or on a phone a finger lifted, to the frame
+// that shows the new balloon at the throw point: the one under way when it was put on the canvas,
+// or the next. Nobody walks and Zorbo stands off the landing
+// place, so no throw is refused.
+async function releaseToFrame(testSite, device = DESKTOP, bare = null) {
+  const p = await page(device);
   // The first paint over the throw point after each release is the new balloon's.
   await p.send('Page.addScriptToEvaluateOnNewDocument', { source: `
     window.benchWaits = [];
     let released = null;
     addEventListener('keyup', (e) => { if (e.code === 'Space') released = e.timeStamp; }, true);
+    addEventListener('pointerup', (e) => { if (e.pointerType === 'touch') released = e.timeStamp; }, true);
     const put = CanvasRenderingContext2D.prototype.putImageData;
     CanvasRenderingContext2D.prototype.putImageData = function (image, x, y) {
-      if (released !== null && x <= 145 && y <= 56 && x + image.width >= 161 && y + image.height >= 72) {
-        benchWaits.push(performance.now() - released);
+      const f = this.canvas.width / 426;
+      if (released !== null && x <= 145 * f && y <= 56 * f && x + image.width >= 161 * f && y + image.height >= 72 * f) {
+        const from = released, at = performance.now();
+        requestAnimationFrame((frame) => benchWaits.push(Math.max(frame, at) - from));
         released = null;
       }
       return put.apply(this, arguments);
     };` });
   await p.goto(`${testSite.url}?random=0,0.5,0,0.5,0,0.5;0`);
-  await painted(p);
+  await shown(p);
   await sleep(400);
+  const finger = device.mobile && await p.evaluate(() => { const r = document.getElementById('client').getBoundingClientRect(); return [r.left + r.width / 2, r.bottom - 20]; });
   const trials = quick ? 40 : 200;
   const waits = [];
   for (let i = 0; i < trials; i++) {
@@ -132,13 +174,66 @@ async function releaseToFrame(testSite) {
       await p.evaluate(() => document.querySelectorAll('#menubar button')[1].click());
       await sleep(100);
     }
-    await p.press('Space');
+    await (finger ? p.tap(...finger) : p.press('Space'));
     waits.push(await p.waitFor((n) => benchWaits[n], { timeout: 2000 }, waits.length));
     await sleep(20 + Math.random() * 30);  // off the frame's beat
   }
+  const factor = await p.evaluate(() => document.getElementById('scene').width / 426);
   await closeAll();
+  // The same taps on the bare page, which paints a square the moment a finger lifts.
+  let baseline = '';
+  if (finger && bare) {
+    const b = await page(device);
+    await b.goto(`${bare.url}?factor=${factor}`);
+    await sleep(400);
+    for (let i = 0; i < trials; i++) {
+      await b.tap(...finger);
+      await b.waitFor((n) => tapWaits[n], { timeout: 2000 }, i);
+      await sleep(20 + Math.random() * 30);
+    }
+    baseline = `bare page painting on the same taps: ${ms(median(await b.evaluate(() => tapWaits)))}`;
+    await closeAll();
+  }
   const m = median(waits);
-  row(`Space release (keyup) → frame painting the balloon: median of ${trials}`, `${ms(m)} (p99 ${ms(quantile(waits, 0.99))}, max ${ms(Math.max(...waits))})`, '≤ 17 ms (1 frame at 60 Hz)', m <= 17);
+  row(`${finger ? 'Finger lifted (pointerup)' : 'Space release (keyup)'} → frame showing the balloon: median of ${trials}${on(device)}`,
+    `${ms(m)} (p99 ${ms(quantile(waits, 0.99))}, max ${ms(Math.max(...waits))})`, '≤ 17 ms (1 frame at 60 Hz)', m <= 17, baseline);
+}
+
+// The page's own work for a frame that shows what the ticks changed, at the device's scale: each
+// animation frame's callbacks timed in the page, while both walkers step on every walking tick,
+// then through counter-attacks from Left 400 (a frame of 5 ms ticks moves Zorbo up to 4 times).
+async function frameCost(testSite, device) {
+  const timed = `
+    window.frameCosts = [];
+    const ask = window.requestAnimationFrame;
+    window.requestAnimationFrame = (fn) => ask((t) => {
+      const start = performance.now();
+      fn(t);
+      frameCosts.push(performance.now() - start);
+    });`;
+  const costs = {};
+  for (const [what, query, seconds] of [['walking', '?random=;0.5', quick ? 3 : 8], ['counter-attack', '?attack=400', quick ? 3 : 8]]) {
+    const p = await page(device);
+    await p.send('Page.addScriptToEvaluateOnNewDocument', { source: timed });
+    await p.goto(testSite.url + query);
+    await shown(p);
+    await sleep(1000);  // the first frame paints the whole scene
+    await p.evaluate(() => { frameCosts.length = 0; });
+    if (what === 'counter-attack') {  // each Reset starts another from 400
+      for (let end = Date.now() + seconds * 1000; Date.now() < end; await sleep(1800)) {
+        await p.evaluate(() => document.querySelectorAll('#menubar button')[1].click());
+      }
+    } else {
+      await sleep(seconds * 1000);
+    }
+    costs[what] = await p.evaluate(() => frameCosts.filter((t) => t > 0));
+    await closeAll();
+  }
+  for (const [what, list] of Object.entries(costs)) {
+    const m = median(list);
+    row(`Page's work for a ${what} frame: median of ${list.length}${on(device)}`, `${ms(m)} (p99 ${ms(quantile(list, 0.99))})`,
+      '≤ 4 ms (a quarter of a frame at 60 Hz)', m <= 4);
+  }
 }
 
 // The CPU time of each of the browser's processes so far, in seconds, as the kernel counts it.
@@ -159,18 +254,22 @@ async function cpuSeconds() {
 const cpuBetween = (before, after) => [...after].reduce((sum, [id, t]) => sum + t - (before.get(id) || 0), 0);
 
 // The game while only the walkers walk, against a bare page painting two walker-sized rectangles
-// on the same beat, both above about:blank; in the same run, in turn.
-async function idleCpu(site, bare) {
+// on the same beat at the same scale, both above about:blank; in the same run, in turn.
+async function idleCpu(site, bare, device = DESKTOP) {
   const seconds = quick ? 4 : 12;
   const cost = { blank: [], bare: [], game: [] };
   // The first visit keeps the site for offline play, which is work, but not the game's idling.
-  const first = await page();
+  const first = await page(device);
+  await watchScenePaint(first);
   await first.goto(site.url);
   await first.waitFor(async () => (await navigator.serviceWorker.ready).active.state === 'activated', { timeout: 10000 });
+  await painted(first);
+  const factor = await first.evaluate(() => document.getElementById('scene').width / 426);
   await closeAll();
   for (let round = 0; round < (quick ? 1 : 5); round++) {
-    for (const [kind, url] of [['blank', 'about:blank'], ['bare', bare.url], ['game', site.url]]) {
-      const p = await page();
+    for (const [kind, url] of [['blank', 'about:blank'], ['bare', `${bare.url}?factor=${factor}`], ['game', site.url]]) {
+      const p = await page(device);
+      await watchScenePaint(p);
       await p.goto(url);
       if (kind === 'game') await painted(p);
       await sleep(2000);
@@ -182,7 +281,7 @@ async function idleCpu(site, bare) {
   }
   const [blank, barePage, game] = ['blank', 'bare', 'game'].map((k) => median(cost[k]));
   const ratio = (game - blank) / (barePage - blank);
-  row('CPU of the browser while the walkers walk, above about:blank', `${(game - blank).toFixed(2)} % of a core (ratio ${ratio.toFixed(2)})`,
+  row(`CPU of the browser while the walkers walk, above about:blank${on(device)}`, `${(game - blank).toFixed(2)} % of a core (ratio ${ratio.toFixed(2)})`,
     '≤ 1.25 × the bare page', ratio <= 1.25, `bare page: ${(barePage - blank).toFixed(2)} %; about:blank ${blank.toFixed(2)} %`);
 }
 
@@ -193,7 +292,7 @@ async function ticks(testSite) {
   for (const period of [5, 50, 100]) {
     const p = await page();
     await p.goto(`${testSite.url}?walker=${period}&random=;0.5`);
-    await painted(p);
+    await shown(p);
     await p.evaluate(() => { window.walkerTicks = []; });
     await sleep(seconds * 1000);
     const t = await p.evaluate(() => window.walkerTicks);
@@ -213,7 +312,7 @@ async function ticks(testSite) {
 async function counterAttack(testSite) {
   const p = await page();
   await p.goto(`${testSite.url}?attack=400`);
-  await painted(p);
+  await shown(p);
   const runs = quick ? 2 : 5;
   for (let i = 1; i <= runs + 1; i++) {
     await p.waitFor((n) => window.attackStarts.length >= n && performance.now() - window.attackStarts[n - 1] > 2000, { timeout: 5000 }, i);
@@ -233,11 +332,39 @@ async function counterAttack(testSite) {
     '1.725 s ± 2 % (1.6905–1.7595 s)', times.every((x) => x.count === 345) && Math.abs(m - 1.725) <= 0.0345);
 }
 
+// Lighthouse's four scores and its layout shift, in its mobile and its desktop mode: medians of
+// three runs, each on a fresh profile of Debian's Chromium.
+async function lighthouse(site) {
+  const cli = path.join(__dirname, 'node_modules', 'lighthouse', 'cli', 'index.js');
+  if (!fs.existsSync(cli)) throw new Error('Lighthouse is not installed: tools/bench_web.sh installs it');
+  const flags = '--headless=new --no-sandbox --disable-gpu --disable-background-networking --disable-component-update --disable-sync --no-first-run';
+  const report = path.join(os.tmpdir(), `drenchwick-lighthouse-${process.pid}.json`);
+  for (const mode of ['mobile', 'desktop']) {
+    const runs = [];
+    for (let i = 0; i < (quick ? 1 : 3); i++) {
+      await new Promise((resolve, reject) => execFile(process.execPath, [cli, site.url, '--output=json', `--output-path=${report}`, '--quiet',
+        `--chrome-flags=${flags}`, ...(mode === 'desktop' ? ['--preset=desktop'] : [])], { env: { ...process.env, CHROME_PATH: '/usr/bin/chromium' } },
+      (error, stdout, stderr) => (error ? reject(new Error(`lighthouse: ${stderr || error.message}`)) : resolve())));
+      const r = JSON.parse(fs.readFileSync(report, 'utf8'));
+      fs.rmSync(report);
+      runs.push({ scores: ['performance', 'accessibility', 'best-practices', 'seo'].map((c) => Math.round(r.categories[c].score * 100)),
+        shift: r.audits['cumulative-layout-shift'].numericValue, version: r.lighthouseVersion });
+    }
+    const scores = [0, 1, 2, 3].map((k) => median(runs.map((x) => x.scores[k])));
+    const shift = median(runs.map((x) => x.shift));
+    const least = mode === 'mobile' ? 98 : 100;
+    row(`Lighthouse ${runs[0].version}, ${mode}: performance / accessibility / best practices / SEO, medians of ${runs.length}`,
+      `${scores.join(' / ')} (${runs.map((x) => x.scores[0]).join(', ')})`, `≥ ${least} / 100 / 100 / 100`,
+      scores[0] >= least && scores.slice(1).every((v) => v === 100));
+    row(`Lighthouse, ${mode}: cumulative layout shift, median`, shift.toFixed(3), 'none (0)', shift === 0);
+  }
+}
+
 // The page's JavaScript heap and the wasm memory over 200 Resets.
 async function resets(site) {
   const p = await page();
   await p.goto(site.url);
-  await painted(p);
+  await shown(p);
   const samples = [];
   for (let i = 1; i <= 200; i++) {
     await p.evaluate(() => document.querySelectorAll('#menubar button')[1].click());
@@ -262,7 +389,14 @@ async function resets(site) {
   const load = os.loadavg().map((v) => v.toFixed(2)).join(' ');
   for (const [what, run] of [['transfer', transfer], ['paint', firstPaint], ['release', () => releaseToFrame(testSite)],
     ['idle', () => idleCpu(site, bare)], ['ticks', () => ticks(testSite)], ['attack', () => counterAttack(testSite)],
-    ['resets', () => resets(site)]]) {
+    ['resets', () => resets(site)],
+    ['phone', async () => {
+      await firstPaint(PHONE, bare);
+      await releaseToFrame(testSite, PHONE, bare);
+      await frameCost(testSite, PHONE);
+      await idleCpu(site, bare, { ...PHONE, cpuSlowdown: 1, name: 'phone (390 × 844 at ratio 3)' });
+    }],
+    ['lighthouse', () => lighthouse(site)]]) {
     if (only.length && !only.includes(what)) continue;
     console.error(`${what}...`);
     await run();

@@ -19,7 +19,7 @@ namespace {
 
 // A big change is drawn in bands of this many form rows, which bounds the memory one paint asks
 // for: at zoom 3 and a ratio of 1.5 the whole scene drawn at once would take some 55 MB.
-constexpr int kBandRows = 48;
+constexpr int kBandRows = 96;
 
 // The layout's points are pixels of a 96-dpi window.
 int fontPixels(const FontDesign& f) {
@@ -65,7 +65,7 @@ void SceneView::relayout() {
     changed(PixelRect{0, 0, d.clientWidth, d.clientHeight});
     if (!drawn_) {
         drawn_ = true;
-        onFrame(0, this);
+        flush();
     }
 }
 
@@ -94,14 +94,18 @@ void SceneView::changed(const PixelRect& rect) {
 int SceneView::onFrame(double, void* self) {
     auto& view = *static_cast<SceneView*>(self);
     view.frameAsked_ = false;
-    const std::vector<PixelRect> rects = std::move(view.pending_);
-    view.pending_.clear();
+    view.flush();
+    return EM_FALSE;  // one frame only: nothing is drawn again until something changes
+}
+
+void SceneView::flush() {
+    const std::vector<PixelRect> rects = std::move(pending_);
+    pending_.clear();
     for (const PixelRect& r : rects) {
         for (int y = r.y; y < r.y + r.h; y += kBandRows) {
-            view.paint(PixelRect{r.x, y, r.w, std::min(kBandRows, r.y + r.h - y)});
+            paint(PixelRect{r.x, y, r.w, std::min(kBandRows, r.y + r.h - y)});
         }
     }
-    return EM_FALSE;  // one frame only: nothing is drawn again until something changes
 }
 
 void SceneView::paint(const PixelRect& rect) const {
@@ -114,8 +118,12 @@ void SceneView::paint(const PixelRect& rect) const {
     if (tile.part.empty()) {
         return;
     }
-    Picture pixels = rasterScene(form_, tile.part, tile.scale);
-    if (pixels.width != tile.device.w || pixels.height != tile.device.h) {
+    // At a fractional size the scene's own pixels are averaged over each device pixel: the text
+    // is drawn apart, so nothing needs the large picture, nine times the pixels at a phone's 2.7.
+    const bool whole =
+        tile.part.w * tile.scale == tile.device.w && tile.part.h * tile.scale == tile.device.h;
+    Picture pixels = rasterScene(form_, tile.part, whole ? tile.scale : 1);
+    if (!whole) {
         pixels = boxScaled(pixels, tile.device.w, tile.device.h);
     }
     // 0xAARRGGBB words to the bytes R, G, B, A that a canvas takes.

@@ -22,6 +22,10 @@ class SceneView {
     void relayout();
     // These form pixels are painted on the next frame, once however often they change before it.
     void changed(const PixelRect& rect);
+    // What has changed is painted now. After a player's key or tap: a browser hands a finger's
+    // events to the page as it begins a frame, and painting at once puts the throw in that
+    // frame rather than the one after.
+    void flush();
 
   private:
     static int onFrame(double time, void* self);

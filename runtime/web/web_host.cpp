@@ -46,6 +46,7 @@ WebHost::WebHost() {
         [this](int keyCode, int shift) {
             if (accepting()) {
                 form_->dispatchKeyUp(keyCode, shift);
+                paintAtOnce();
             }
         },
         [this] { return openBoxes_ > 0; },
@@ -153,6 +154,13 @@ void WebHost::menuChosen(int index) {
 void WebHost::tapped() {
     if (accepting()) {
         form_->dispatchKeyUp(kKeySpace, 0);
+        paintAtOnce();
+    }
+}
+
+void WebHost::paintAtOnce() {
+    if (view_ && !halted()) {
+        view_->flush();
     }
 }
 

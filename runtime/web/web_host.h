@@ -50,6 +50,8 @@ class WebHost : public Host {
 
   private:
     bool accepting() const;
+    // What a player's input changed is painted at once.
+    void paintAtOnce();
     void shutDown(const std::string& report);
 
     Form* form_ = nullptr;

@@ -118,7 +118,10 @@ test('a phone turns without a reload; Help fits either way, takes a tap on OK on
   // Turned, in a browser tab, with the notch on the left and rounded corners below.
   const safe = { left: 47, right: 47, bottom: 21 };
   await game.page.emulate({ ...DEVICES['a phone in landscape, in a browser tab'], height: 390, insets: safe });
-  await game.page.waitFor(() => document.getElementById('scene').getBoundingClientRect().width > 400);
+  await game.page.waitFor(() => {
+    const [scene, room] = ['scene', 'client'].map((id) => document.getElementById(id).getBoundingClientRect());
+    return room.width > room.height && scene.bottom <= room.bottom && scene.height >= 0.85 * room.height;
+  });
   assert.strictEqual(await fits(), true);
   await game.waitForArming();
   await game.answer('OK', { finger: true });
