@@ -35,6 +35,9 @@ mergeInto(LibraryManager.library, {
     room.addEventListener('pointercancel', (e) => lifted(e, false));
     // A finger held still would open the page's menu.
     room.addEventListener('contextmenu', (e) => e.preventDefault());
+    // The room changes with the window, and without it when a notch or a rounded corner moves
+    // to another edge of the screen.
+    new ResizeObserver(() => _dw_relayout()).observe(room);
     // A page moved to a screen of another density gets no resize event.
     const watchRatio = () => {
       matchMedia(`(resolution: ${devicePixelRatio}dppx)`).addEventListener('change', () => {

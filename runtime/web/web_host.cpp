@@ -22,11 +22,6 @@ namespace {
 // The page calls back into the one host it has.
 WebHost* g_host = nullptr;
 
-int onResize(int, const EmscriptenUiEvent*, void*) {
-    g_host->relayout();
-    return EM_FALSE;
-}
-
 int onVisibility(int, const EmscriptenVisibilityChangeEvent* e, void*) {
     g_host->visibilityChanged(e->hidden != 0);
     return EM_FALSE;
@@ -52,7 +47,6 @@ WebHost::WebHost() {
         [this] { return openBoxes_ > 0; },
         [] { dw_toggle_full_screen(); },
     });
-    emscripten_set_resize_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, &onResize);
     emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, &onVisibility);
     emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, &onBlur);
     randomize();
@@ -188,7 +182,6 @@ void WebHost::shutDown(const std::string& report) {
     // Nothing more is delivered: no tick, key, tap or menu, and the page says the game is over.
     ticks_->hold(TickClock::kEnded);
     keys_->stop();
-    emscripten_set_resize_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, nullptr);
     emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, nullptr);
     emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, nullptr);
     dw_page_ended(report.c_str());

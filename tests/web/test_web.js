@@ -1,14 +1,19 @@
 // SPDX-FileCopyrightText: 2026 The Drenchwick developers
 // SPDX-License-Identifier: MIT
 'use strict';
-// The browser version played in headless Chromium as a player plays it: keys, taps and clicks
-// go in through the DevTools protocol, and what the screen shows is read back against the
-// desktop tests' own reference. Run by ctest (label web) with the sites built in build/web/.
+// The browser version played as a player plays it, in each of the three engines: keys, taps and
+// clicks go in through the engine's own automation, and what the screen shows is read back
+// against the desktop tests' own reference. Run by ctest (label web) with the sites built in
+// build/web/: with no arguments it plays every engine, as many at once as there are cores, each
+// in a process of its own (`--engine=NAME` plays one).
 const assert = require('assert');
+const { spawn } = require('child_process');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
-const { launch } = require('../../tools/browser/cdp');
+const bidi = require('../../tools/browser/bidi');
+const cdp = require('../../tools/browser/cdp');
+const webdriver = require('../../tools/browser/webdriver');
 const { serve } = require('../../tools/browser/serve');
 const { ZOOM_1, Game, references, scaled, crop, differences, inkBox, unevenOutlines, offColours, count, within, sleep, LABELS } = require('./support/game');
 
@@ -23,8 +28,23 @@ const DEVICES = {
 };
 const AQUA = [0, 255, 255];
 
+// The engines, each driven by its own protocol: Chromium by the DevTools protocol, Firefox by
+// WebDriver BiDi, WebKit (WebKitGTK's MiniBrowser) by WebDriver.
+const ENGINES = {
+  chromium: { name: 'Chromium', program: process.env.CHROMIUM, package: 'chromium', launch: (program) => cdp.launch({ executable: program }) },
+  firefox: { name: 'Firefox', program: process.env.FIREFOX, package: 'firefox-esr', launch: (program) => bidi.launch({ executable: program }) },
+  webkit: { name: 'WebKit', program: process.env.WEBKIT_DRIVER, package: 'webkit2gtk-driver', launch: (program) => webdriver.launch({ driver: program }) },
+};
+
 const cases = [];
 const test = (name, fn) => cases.push({ name, fn });
+
+// What an engine's automation cannot do is said by name: a part of a case with `cannot`, the
+// whole case with `unable`.
+class Unable extends Error {}
+let skipped;
+const cannot = (what) => skipped.push(what);
+const unable = (why) => { throw new Unable(why); };
 
 // On the test site every walker stands still unless the address gives them steps. The pages a
 // case opens are checked for console warnings and errors after it.
@@ -34,6 +54,9 @@ async function open(query = '', options = {}, url = testSite.url) {
   opened.push(game);
   return game;
 }
+// Some browsers' windows are wider than a phone.
+const narrowEnough = (device) => device.width >= (browser.narrowest || 0) ||
+  unable(`a viewport ${device.width} px wide: its window is at least ${browser.narrowest} px wide`);
 const balloonsLeft = (game, n) => game.waitForCaption('Balloons', `Balloons Left: ${n}`);
 
 test('the start scene is the desktop one, pixel for pixel, at zoom 1 and zoom 3', async () => {
@@ -63,7 +86,11 @@ test('the start scene is the desktop one, pixel for pixel, at zoom 1 and zoom 3'
 
 for (const [name, device] of Object.entries(DEVICES)) {
   test(`on ${name} the whole scene fills the room, sharp and in its colours, and a tap anywhere in it throws one balloon`, async () => {
+    narrowEnough(device);
     const game = await open('', device);
+    const can = game.page.can;
+    if (device.deviceScaleFactor !== 1 && !can.ratio) cannot(`a ratio of ${device.deviceScaleFactor}: laid out at 1`);
+    if (device.mobile && !can.mobile) cannot("a phone's layout and coarse pointer: laid out as a desktop browser's window");
     const { scene, room, viewport, factor, scrolls } = await game.layout();
     assert(within(scene, room) && within(room, viewport) && !scrolls, JSON.stringify({ scene, room, viewport, scrolls }));
     const fit = Math.min(room.width / 426, room.height / 347);
@@ -72,10 +99,11 @@ for (const [name, device] of Object.entries(DEVICES)) {
     assert.deepStrictEqual(unevenOutlines(img, factor), []);
     assert.deepStrictEqual(offColours(img, factor), []);
     // Targets a finger can hit where the pointer is one, and the hint that a tap throws.
-    const least = device.mobile ? 44 : 24;
+    const finger = Boolean(device.mobile) && can.mobile;
+    const least = finger ? 44 : 24;
     const targets = (await game.buttons('#menubar button')).map((b) => b.rect);
     assert(targets.every((r) => r.width >= least && r.height >= least), JSON.stringify(targets));
-    assert.strictEqual(await game.page.evaluate(() => getComputedStyle(document.getElementById('hint')).display !== 'none'), !!device.mobile);
+    assert.strictEqual(await game.page.evaluate(() => getComputedStyle(document.getElementById('hint')).display !== 'none'), finger);
     if (!device.mobile) {
       // The desktop browser's zoom 3, pixel for pixel; a mouse click throws nothing.
       assert.deepStrictEqual(differences(img, scaled(refs.scene, factor), factor), []);
@@ -84,6 +112,7 @@ for (const [name, device] of Object.entries(DEVICES)) {
       assert.deepStrictEqual(await game.captions(), ['Health: 5', 'Score: 0', 'Balloons Left: 100']);
       return;
     }
+    if (!can.touch) return cannot('a tap: its automation has no touch');
     const water = count(img, AQUA);  // Quib's trousers
     await game.page.tap(scene.x + scene.width * 0.6, scene.y + scene.height / 2);
     await game.waitForCaptions('Balloons Left: 99');
@@ -100,7 +129,12 @@ for (const [name, device] of Object.entries(DEVICES)) {
 }
 
 test('a phone turns without a reload; Help fits either way, takes a tap on OK once armed, and keeps clear of the notch', async () => {
+  narrowEnough(DEVICES['a phone in portrait']);
   const game = await open('', DEVICES['a phone in portrait']);
+  const can = game.page.can;
+  if (!can.touch) unable('its automation has no touch');
+  if (!can.mobile) cannot("a phone's layout and coarse pointer: laid out as a desktop browser's window");
+  if (!can.insets) cannot('a notch: its automation has none');
   await game.page.evaluate(() => { window.sameDocument = true; });
   await game.page.tap(200, 400);
   await game.waitForCaptions('Balloons Left: 99');
@@ -108,7 +142,7 @@ test('a phone turns without a reload; Help fits either way, takes a tap on OK on
   await game.waitForBox();
   const fits = async () => {
     const [box, { viewport }] = [await game.box(), await game.layout()];
-    return within(box.rect, viewport) && box.buttons.every((b) => within(b.rect, box.rect) && b.rect.height >= 44) || JSON.stringify(box);
+    return within(box.rect, viewport) && box.buttons.every((b) => within(b.rect, box.rect) && b.rect.height >= (can.mobile ? 44 : 24)) || JSON.stringify(box);
   };
   assert.strictEqual(await fits(), true);
   await game.answer('OK', { finger: true });  // still arming: the tap counts for nothing
@@ -116,7 +150,7 @@ test('a phone turns without a reload; Help fits either way, takes a tap on OK on
   assert(await game.box(), 'a tap answered the box before it armed');
 
   // Turned, in a browser tab, with the notch on the left and rounded corners below.
-  const safe = { left: 47, right: 47, bottom: 21 };
+  const safe = can.insets ? { left: 47, right: 47, bottom: 21 } : { left: 0, right: 0, bottom: 0 };
   await game.page.emulate({ ...DEVICES['a phone in landscape, in a browser tab'], height: 390, insets: safe });
   await game.page.waitFor(() => {
     const [scene, room] = ['scene', 'client'].map((id) => document.getElementById(id).getBoundingClientRect());
@@ -156,7 +190,10 @@ test('a Space tap throws one balloon, which falls along the arc and lands', asyn
 test('holding Space for 1.5 s throws exactly one balloon, on release', async () => {
   const game = await open();
   await game.page.keyDown('Space');
-  for (const end = Date.now() + 1500; Date.now() < end; await sleep(40)) await game.page.keyDown('Space', { repeat: true });
+  if (!game.page.can.repeat) cannot("a held key's repeats: its automation sends none");
+  for (const end = Date.now() + 1500; Date.now() < end; await sleep(40)) {
+    if (game.page.can.repeat) await game.page.keyDown('Space', { repeat: true });
+  }
   assert(await game.shows('Balloons', 'Balloons Left: 100'));
   await game.page.keyUp('Space');
   await balloonsLeft(game, 99);
@@ -241,13 +278,15 @@ test('a runtime error ends the game and the page gives its report', async () => 
   await game.page.waitFor(() => document.documentElement.dataset.state === 'ended');
   assert.match(await game.ended(), /run-time error 6 in Form_KeyUp: Overflow/);
   // The report goes to the console too, as to the desktop's standard error; nothing else does.
+  if (!game.page.can.console) return cannot("the report on the console: the page's console shows nowhere");
   const [report, ...others] = game.complaints();
-  assert(/run-time error 6/.test(report.text) && !others.length, JSON.stringify(game.page.console));
+  assert(report && /run-time error 6/.test(report.text) && !others.length, JSON.stringify(game.page.console));
   game.page.console.length = 0;
 });
 
 test('a hidden page stands still, and shows again where it was, without a jump', async () => {
   const game = await open();
+  if (!game.page.can.hide) unable('its automation cannot hide a page');
   await game.page.evaluate(() => {
     window.shown = [];  // how long the page showed, from the first screenshot on
     document.addEventListener('visibilitychange', () => window.shown.push(performance.now()));
@@ -269,7 +308,8 @@ test('a hidden page stands still, and shows again where it was, without a jump',
 test('a second visit plays with the server gone; the page is installable and sends its policy', async () => {
   const server = await serve(process.env.SITE);
   const first = await open('', {}, server.url);
-  assert.deepStrictEqual((await first.page.send('Page.getInstallabilityErrors')).installabilityErrors, []);
+  if (first.page.can.chromium) assert.deepStrictEqual((await first.page.send('Page.getInstallabilityErrors')).installabilityErrors, []);
+  else cannot('installability: only Chromium says');
   assert.match(await first.page.evaluate(async () => (await fetch('./')).headers.get('Content-Security-Policy')),
     /script-src 'self' 'wasm-unsafe-eval'.*frame-ancestors 'none'/);
   // The first visit keeps the whole site, once its worker is running.
@@ -295,6 +335,7 @@ test('a minute of random input leaves the game legal and the console quiet; 200 
   const any = (list) => list[Math.floor(random() * list.length)];
   const game = await open('', { touch: true }, site.url);
   const page = game.page;
+  if (!page.can.chromium) unable("it changes the device as it goes and reads the heap, through Chromium's own protocol");
   const metrics = (width, height, deviceScaleFactor, mobile = false) => page.emulate({ width, height, deviceScaleFactor, mobile, touch: true });
   const numbers = (prefix, low, high) => Array.from({ length: high - low + 1 }, (_, i) => `${prefix} ${low + i}`);
   const captions = { Hlth: numbers('Health:', 0, 5), Scr: numbers('Score:', 0, 100), Balloons: numbers('Balloons Left:', 0, 100) };
@@ -373,32 +414,41 @@ test('a minute of random input leaves the game legal and the console quiet; 200 
   await balloonsLeft(game, 100);
 });
 
-(async () => {
-  const missing = [[process.env.CHROMIUM, 'Chromium is not installed (apt-get install chromium)'],
+// One engine's run of every case, in this process.
+async function play(engine) {
+  const missing = [[engine.program, `${engine.name} is not installed (apt-get install ${engine.package})`],
     [path.join(process.env.SITE || '', 'index.html'), 'the browser version was not built (emscripten is not installed)']]
     .find(([file]) => !file || !fs.existsSync(file));
   if (missing) {
     console.log(`SKIPPED: ${missing[1]}`);
-    process.exit(77);
+    return 77;
   }
   refs = references();
   [site, testSite] = await Promise.all([serve(process.env.SITE), serve(process.env.TEST_SITE)]);
-  browser = await launch({ executable: process.env.CHROMIUM });
+  browser = await engine.launch(engine.program);
+  console.log(`# ${browser.version}`);
   let failed = 0;
   for (const [n, { name, fn }] of cases.entries()) {
     const started = Date.now();
     opened = [];
+    skipped = [];
     try {
       await fn();
       assert.deepStrictEqual(opened.flatMap((g) => g.complaints()), [], 'the console had warnings or errors');
-      console.log(`ok - ${name} (${((Date.now() - started) / 1000).toFixed(1)} s)`);
+      if (opened.some((g) => !g.page.can.console)) cannot("a quiet console: the page's console shows nowhere");
+      const parts = skipped.length ? ` # not in ${engine.name}: ${[...new Set(skipped)].join('; ')}` : '';
+      console.log(`ok - ${name} (${((Date.now() - started) / 1000).toFixed(1)} s)${parts}`);
     } catch (error) {
-      failed++;
-      console.log(`not ok - ${name}\n  ${String(error.stack).replace(/\n/g, '\n  ')}`);
-      for (const [i, game] of opened.entries()) {
-        const file = path.join(os.tmpdir(), `drenchwick-web-${n}-${i}.png`);
-        await game.page.screenshot().then((shot) => fs.writeFileSync(file, shot.file), () => {});
-        console.log(`  page ${i}: ${file}; its console: ${JSON.stringify(game.page.console)}`);
+      if (error instanceof Unable) {
+        console.log(`ok - ${name} # SKIP in ${engine.name}: ${error.message}`);
+      } else {
+        failed++;
+        console.log(`not ok - ${name}\n  ${String(error.stack).replace(/\n/g, '\n  ')}`);
+        for (const [i, game] of opened.entries()) {
+          const file = path.join(os.tmpdir(), `drenchwick-web-${engine.name.toLowerCase()}-${n}-${i}.png`);
+          await game.page.screenshot().then((shot) => fs.writeFileSync(file, shot.file), () => {});
+          console.log(`  page ${i}: ${file}; its console: ${JSON.stringify(game.page.console)}`);
+        }
       }
     }
     await Promise.all(opened.map((g) => g.page.close().catch(() => {})));
@@ -406,9 +456,36 @@ test('a minute of random input leaves the game legal and the console quiet; 200 
   await browser.close();
   site.stop();
   testSite.stop();
-  console.log(failed ? `${failed} of ${cases.length} failed` : `all ${cases.length} passed`);
-  process.exit(failed ? 1 : 0);
-})().catch((error) => {
+  console.log(failed ? `${failed} of ${cases.length} failed in ${engine.name}` : `all ${cases.length} passed in ${engine.name}`);
+  return failed ? 1 : 0;
+}
+
+// Every engine, each in a process of its own, as many at once as there are cores; their reports
+// in the table's order.
+async function playAll() {
+  const runs = Object.keys(ENGINES).map((name) => ({ name, output: '' }));
+  const waiting = [...runs];
+  const worker = async () => {
+    for (let run; (run = waiting.shift());) {
+      const child = spawn(process.execPath, [__filename, `--engine=${run.name}`], { stdio: ['ignore', 'pipe', 'pipe'] });
+      child.stdout.on('data', (d) => { run.output += d; });
+      child.stderr.on('data', (d) => { run.output += d; });
+      run.status = await new Promise((resolve) => child.once('exit', (code) => resolve(code === null ? 1 : code)));
+    }
+  };
+  await Promise.all(Array.from({ length: Math.min(os.cpus().length, runs.length) }, worker));
+  for (const run of runs) console.log(`=== ${ENGINES[run.name].name}\n${run.output.trimEnd()}`);
+  const played = runs.filter((r) => r.status !== 77);
+  if (!played.length) return 77;
+  return played.some((r) => r.status !== 0) ? 1 : 0;
+}
+
+const chosen = (process.argv.find((a) => a.startsWith('--engine=')) || '').slice(9);
+if (chosen && !ENGINES[chosen]) {
+  console.error(`no engine ${chosen}: ${Object.keys(ENGINES).join(', ')}`);
+  process.exit(2);
+}
+(chosen ? play(ENGINES[chosen]) : playAll()).then((status) => process.exit(status), (error) => {
   console.error(error);
   process.exit(1);
 });

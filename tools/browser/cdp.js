@@ -9,20 +9,11 @@ const { spawn } = require('child_process');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
-const png = require('./png');
+const { Page: BasePage, KEYS, sleep } = require('./page');
 
 const FLAGS = ['--headless=new', '--no-sandbox', '--disable-gpu', '--disable-background-networking',
   '--disable-component-update', '--disable-sync', '--no-first-run', '--no-default-browser-check',
   '--remote-debugging-pipe'];
-
-// name -> [key, keyCode, text typed]; the name is the code, except that Shift is the left one.
-const KEYS = { Space: [' ', 32, ' '], Enter: ['Enter', 13, '\r'], Escape: ['Escape', 27], Tab: ['Tab', 9],
-  F11: ['F11', 122], ArrowLeft: ['ArrowLeft', 37], ArrowUp: ['ArrowUp', 38], ArrowRight: ['ArrowRight', 39],
-  ArrowDown: ['ArrowDown', 40], Shift: ['Shift', 16] };
-for (let i = 0; i < 26; i++) KEYS[`Key${String.fromCharCode(65 + i)}`] = [String.fromCharCode(97 + i), 65 + i, String.fromCharCode(97 + i)];
-for (let i = 0; i < 10; i++) KEYS[`Digit${i}`] = [String(i), 48 + i, String(i)];
-
-const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 // Messages are JSON, each ended by a NUL byte; calls are answered by id, events go to listeners.
 class Connection {
@@ -68,9 +59,10 @@ class Connection {
   }
 }
 
-class Page {
+class Page extends BasePage {
   constructor(conn, targetId, sessionId) {
-    Object.assign(this, { conn, targetId, sessionId, console: [], cover: null, shift: false });
+    super({ chromium: true });
+    Object.assign(this, { conn, targetId, sessionId, cover: null, shift: false });
     const text = (args) => args.map((a) => ('value' in a ? String(a.value) : a.description || a.type)).join(' ');
     this.on('Runtime.consoleAPICalled', ({ type, args }) => this.console.push({ level: type, text: text(args) }));
     this.on('Runtime.exceptionThrown', ({ exceptionDetails: d }) =>
@@ -89,30 +81,16 @@ class Page {
     await loaded;
   }
 
-  // A function is sent with its arguments, which must survive JSON; the value comes back the same way.
   async evaluate(fn, ...args) {
-    const expression = typeof fn === 'function' ? `(${fn})(${args.map((a) => JSON.stringify(a)).join(', ')})` : fn;
-    const { result, exceptionDetails: d } = await this.send('Runtime.evaluate', { expression, returnByValue: true, awaitPromise: true });
+    const { result, exceptionDetails: d } = await this.send('Runtime.evaluate', { expression: Page.call(fn, args), returnByValue: true, awaitPromise: true });
     if (d) throw new Error(`evaluate: ${(d.exception && d.exception.description) || d.text}`);
     return result.value;
   }
 
-  async waitFor(fn, { timeout = 5000, interval = 20 } = {}, ...args) {
-    for (const deadline = Date.now() + timeout; ; await sleep(interval)) {
-      const value = await this.evaluate(fn, ...args).catch(() => false);  // not set up yet
-      if (value) return value;
-      if (Date.now() > deadline) throw new Error(`gave up after ${timeout} ms waiting for ${fn}`);
-    }
-  }
-
-  // The page as the screen shows it, or the part `clip` of it in CSS pixels, in device pixels:
-  // the PNG as sent, and its pixels decoded.
-  async screenshot(clip = undefined) {
-    if (this.cover) throw new Error('screenshot: a hidden page paints nothing');
+  async png(clip) {
     const { data } = await this.send('Page.captureScreenshot', { format: 'png', fromSurface: true,
       ...(clip ? { clip: { ...clip, scale: 1 } } : {}) });
-    const file = Buffer.from(data, 'base64');
-    return Object.assign(png.decode(file), { file });
+    return Buffer.from(data, 'base64');
   }
 
   key(type, name, autoRepeat = false) {
@@ -122,10 +100,6 @@ class Page {
       windowsVirtualKeyCode: keyCode, nativeVirtualKeyCode: keyCode, autoRepeat, modifiers: this.shift ? 8 : 0,
       ...(type === 'keyDown' && text ? { text } : {}) });
   }
-
-  keyDown(name, { repeat = false } = {}) { return this.key('keyDown', name, repeat); }
-  keyUp(name) { return this.key('keyUp', name); }
-  async press(name) { await this.keyDown(name); await this.keyUp(name); }
 
   async tap(x, y) {
     await this.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ x, y }] });
