@@ -2,7 +2,8 @@
 // SPDX-License-Identifier: MIT
 'use strict';
 // A site served on a free port of 127.0.0.1, through the script players use. With `log`, the
-// requests it answers are kept, as "GET /path 200".
+// requests it answers are kept, as "GET /path 200". A server outlives no script that started it,
+// even one that fails: it would hold the script's output open.
 const { spawn } = require('child_process');
 const path = require('path');
 
@@ -11,6 +12,9 @@ const SCRIPT = path.join(__dirname, '..', 'serve_web.sh');
 function serve(folder, { log = false } = {}) {
   const server = spawn(SCRIPT, ['--port', '0', ...(log ? ['--log'] : []), folder], { stdio: ['ignore', 'pipe', 'inherit'] });
   const requests = [];
+  const orphaned = () => server.kill();
+  process.on('exit', orphaned);
+  server.once('exit', () => process.off('exit', orphaned));
   return new Promise((resolve, reject) => {
     let out = '';
     server.stdout.on('data', (d) => {
