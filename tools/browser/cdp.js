@@ -177,7 +177,8 @@ async function launch({ executable = '/usr/bin/chromium', args = [] } = {}) {
       }
     },
   };
-  await conn.send('Browser.getVersion');
+  const { product } = await conn.send('Browser.getVersion');
+  browser.version = product.replace('/', ' ');
   return browser;
 }
 
