@@ -178,7 +178,7 @@ async function launch({ executable = '/usr/bin/chromium', args = [] } = {}) {
     },
   };
   const { product } = await conn.send('Browser.getVersion');
-  browser.version = product.replace('/', ' ');
+  browser.version = `Chromium ${product.split('/')[1]}`;
   return browser;
 }
 
