@@ -200,4 +200,11 @@ in_chroot "$test_timeout" "$test_command" >"$logs/test.log" 2>&1 &
 pids+=($!)
 wait "$!" || fail "the test command failed (status $?)"
 grep -E 'tests passed|Total Test time' "$logs/test.log" || true
+# The set-up installs every browser engine, so the web tests must have played in each; what an
+# engine's automation cannot do is named, and shown here.
+web_log="$root/src/drenchwick/build/Testing/Temporary/LastTest.log"
+for engine in Chromium Firefox WebKit; do
+    grep -q "^all [0-9]* passed in $engine\$" "$web_log" || fail "the web tests did not play in $engine"
+done
+grep -E '^(=== |# |all [0-9]+ passed in )|# (not|SKIP) in ' "$web_log" | sed 's/^ok - /  /'
 say "passed: both README commands work on a fresh Debian 12 ($head)"
