@@ -37,7 +37,20 @@ PixelRect united(const PixelRect& a, const PixelRect& b) {
 
 SceneView::SceneView(const Form& form) : form_(form) {}
 
+void SceneView::shown() {
+    place();
+    repaint();
+}
+
 void SceneView::relayout() {
+    // The room is watched from the start, and told of its size once more when the watch begins:
+    // placing the canvas again then would wipe the scene just drawn, and show a blank frame.
+    if (place()) {
+        repaint();
+    }
+}
+
+bool SceneView::place() {
     const FormDesign& d = form_.design();
     const double ratio = emscripten_get_device_pixel_ratio();
     double left = 0;
@@ -58,9 +71,19 @@ void SceneView::relayout() {
     const int w = static_cast<int>(std::lround(d.clientWidth * factor_));
     const int h = static_cast<int>(std::lround(d.clientHeight * factor_));
     // Centred: on a phone the spare room lies all on one side, where a thumb can rest.
-    dw_scene_place(x0 + std::max(0, roomWidth - w) / 2, y0 + std::max(0, roomHeight - h) / 2, w, h,
-                   ratio);
-    // A resized canvas has lost its pixels.
+    const Placement place{x0 + std::max(0, roomWidth - w) / 2, y0 + std::max(0, roomHeight - h) / 2,
+                          w, h, ratio};
+    if (drawn_ && place == placed_) {
+        return false;
+    }
+    placed_ = place;
+    dw_scene_place(place.x, place.y, place.width, place.height, place.ratio);
+    return true;
+}
+
+void SceneView::repaint() {
+    const FormDesign& d = form_.design();
+    // A placed canvas has lost its pixels, a shown form all it had.
     pending_.clear();
     changed(PixelRect{0, 0, d.clientWidth, d.clientHeight});
     if (!drawn_) {

@@ -89,7 +89,9 @@ void WebHost::formLoaded(Form& form) {
 
 void WebHost::formShown(Form& form) {
     if (&form == form_) {
-        relayout();
+        if (view_) {
+            view_->shown();
+        }
         captions_.update();
     }
 }

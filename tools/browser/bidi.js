@@ -20,6 +20,8 @@ class Page extends BasePage {
 
   send(method, params = {}) { return this.bidi.send(method, params); }
 
+  beforeLoad(fn) { return this.send('script.addPreloadScript', { functionDeclaration: String(fn), contexts: [this.context] }); }
+
   goto(url) { return this.send('browsingContext.navigate', { context: this.context, url, wait: 'complete' }); }
 
   // The value comes back through JSON, as from the other engines.

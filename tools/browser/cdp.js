@@ -74,6 +74,9 @@ class Page extends BasePage {
   on(eventName, fn) { return this.conn.on(this.sessionId, eventName, fn); }
 
   // Resolves once the page has loaded; the load event may come before navigate's reply.
+  // A function run in each document this page loads, before the page's own scripts.
+  beforeLoad(fn) { return this.send('Page.addScriptToEvaluateOnNewDocument', { source: Page.call(fn, []) }); }
+
   async goto(url) {
     const loaded = new Promise((resolve) => { const off = this.on('Page.loadEventFired', () => { off(); resolve(); }); });
     const { errorText } = await this.send('Page.navigate', { url });

@@ -22,7 +22,8 @@ for (let i = 0; i < 10; i++) KEYS[`Digit${i}`] = [String(i), 48 + i, String(i), 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 // What every engine's automation can do unless its client says otherwise.
-const ALL = { hide: true, touch: true, mobile: true, ratio: true, insets: true, console: true, repeat: true, chromium: false };
+const ALL = { hide: true, touch: true, mobile: true, ratio: true, insets: true, console: true, repeat: true, beforeLoad: true,
+  chromium: false };
 
 class Page {
   constructor(can = {}) {

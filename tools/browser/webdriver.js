@@ -13,7 +13,7 @@ class Page extends BasePage {
   constructor(session, handle) {
     // The driver turns a touch into a mouse click and repeats no held key; a page's console
     // shows nowhere in an automation session; it has no way to change the screen's density.
-    super({ touch: false, mobile: false, ratio: false, insets: false, console: false, repeat: false });
+    super({ touch: false, mobile: false, ratio: false, insets: false, console: false, repeat: false, beforeLoad: false });
     Object.assign(this, { session, handle, cover: null });
   }
 

@@ -136,8 +136,10 @@ const ZOOM_1 = { width: 480, height: 400 };
 
 class Game {
   // A page on `url`, once its scene has been painted.
-  static async open(browser, url, references, device = {}) {
+  // `beforeLoad` runs in the page before its own scripts, where the engine's automation can.
+  static async open(browser, url, references, { beforeLoad, ...device } = {}) {
     const game = Object.assign(new Game(), { page: await browser.newPage({ ...ZOOM_1, ...device }), references });
+    if (beforeLoad && game.page.can.beforeLoad) await game.page.beforeLoad(beforeLoad);
     await game.page.goto(url);
     await game.waitForScene();
     return game;
