@@ -147,27 +147,35 @@ function RELEASE_TIMING() {
   };
 }
 
+// `trials` throws by `act`, with a Reset before every 50th so that the balloons never run out:
+// each one's wait, as RELEASE_TIMING gives it.
+async function releases(p, trials, act) {
+  const waits = [];
+  for (let i = 0; i < trials; i++) {
+    if (i % 50 === 0) {
+      await p.evaluate(() => document.querySelectorAll('#menubar button')[1].click());
+      await sleep(100);
+    }
+    await act();
+    // A wait of 0 is one too: Firefox's and WebKit's page clocks are coarse.
+    waits.push(...await p.waitFor((n) => benchWaits.length > n && [benchWaits[n]], { timeout: 2000 }, waits.length));
+    await sleep(20 + Math.random() * 30);  // off the frame's beat
+  }
+  return waits;
+}
+
 // Space released (the keyup as the page gets it), or on a phone a finger lifted, to the frame
 // that shows the new balloon at the throw point: the one under way when it was put on the canvas,
 // or the next. Nobody walks and Zorbo stands off the landing place, so no throw is refused.
 async function releaseToFrame(testSite, device = DESKTOP, bare = null) {
   const p = await page(device);
-  await p.send('Page.addScriptToEvaluateOnNewDocument', { source: `(${RELEASE_TIMING})()` });
+  await p.beforeLoad(RELEASE_TIMING);
   await p.goto(`${testSite.url}?random=0,0.5,0,0.5,0,0.5;0`);
   await shown(p);
   await sleep(400);
   const finger = device.mobile && await p.evaluate(() => { const r = document.getElementById('client').getBoundingClientRect(); return [r.left + r.width / 2, r.bottom - 20]; });
   const trials = quick ? 40 : 200;
-  const waits = [];
-  for (let i = 0; i < trials; i++) {
-    if (i % 50 === 0) {  // before the balloons run out
-      await p.evaluate(() => document.querySelectorAll('#menubar button')[1].click());
-      await sleep(100);
-    }
-    await (finger ? p.tap(...finger) : p.press('Space'));
-    waits.push(...await p.waitFor((n) => benchWaits.length > n && [benchWaits[n]], { timeout: 2000 }, waits.length));
-    await sleep(20 + Math.random() * 30);  // off the frame's beat
-  }
+  const waits = await releases(p, trials, () => (finger ? p.tap(...finger) : p.press('Space')));
   const factor = await p.evaluate(() => document.getElementById('scene').width / 426);
   await closeAll();
   // The same taps on the bare page, which paints a square the moment a finger lifts.
@@ -371,16 +379,7 @@ async function otherEngines(testSite) {
     await p.evaluate(RELEASE_TIMING);
     await sleep(400);
     const trials = quick ? 40 : 200;
-    const waits = [];
-    for (let i = 0; i < trials; i++) {
-      if (i % 50 === 0) {
-        await p.evaluate(() => document.querySelectorAll('#menubar button')[1].click());
-        await sleep(100);
-      }
-      await p.press('Space');
-      waits.push(...await p.waitFor((n) => benchWaits.length > n && [benchWaits[n]], { timeout: 2000 }, waits.length));
-      await sleep(20 + Math.random() * 30);
-    }
+    const waits = await releases(p, trials, () => p.press('Space'));
     await p.close();
     await other.close();
     row(`Space release (keyup) → frame showing the balloon: median of ${trials}, ${other.version}`,
