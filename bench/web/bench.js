@@ -63,7 +63,7 @@ async function transfer() {
   const p = await page();
   await p.goto(server.url);
   await painted(p);
-  await p.waitFor(async () => (await navigator.serviceWorker.ready).active.state === 'activated', { timeout: 10000 });
+  await p.waitForWorker();
   await sleep(500);
   const origins = await p.evaluate(() => performance.getEntriesByType('resource').map((e) => new URL(e.name).origin));
   server.stop();
@@ -97,7 +97,7 @@ async function firstPaint(device = DESKTOP, bare = null) {
     if (kind === 'warm') {  // one visit to fill the HTTP cache and start the service worker
       const p = await page(device);
       await p.goto(server.url);
-      await p.waitFor(async () => (await navigator.serviceWorker.ready).active.state === 'activated', { timeout: 10000 });
+      await p.waitForWorker();
       await closeAll();
     }
     for (let i = 0; i < loads; i++) {
@@ -259,7 +259,7 @@ async function idleCpu(site, bare, device = DESKTOP) {
   // The first visit keeps the site for offline play, which is work, but not the game's idling.
   const first = await page(device);
   await first.goto(site.url);
-  await first.waitFor(async () => (await navigator.serviceWorker.ready).active.state === 'activated', { timeout: 10000 });
+  await first.waitForWorker();
   await painted(first);
   const factor = await first.evaluate(() => document.getElementById('scene').width / 426);
   await closeAll();
@@ -355,14 +355,16 @@ async function otherEngines(testSite) {
       const server = await serve(folder);
       const first = await open(server.url);
       await painted(first);
-      if (worker) await first.waitFor(async () => (await navigator.serviceWorker.ready).active.state === 'activated', { timeout: 10000 });
-      await first.close();
+      if (worker) await first.waitForWorker();
+      // A private session (WebKit's) drops the kept files with the site's last page.
+      if (first.can.storage) await first.close();
       const warm = [];
       for (let i = 0; i < loads; i++) {
         const p = await open(server.url);
         warm.push(await painted(p));
         await p.close();
       }
+      if (!first.can.storage) await first.close();
       server.stop();
       return { cold, warm };
     };

@@ -23,7 +23,7 @@ const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 // What every engine's automation can do unless its client says otherwise.
 const ALL = { hide: true, touch: true, mobile: true, ratio: true, insets: true, console: true, repeat: true, beforeLoad: true,
-  chromium: false };
+  storage: true, chromium: false };
 
 class Page {
   constructor(can = {}) {
@@ -42,6 +42,13 @@ class Page {
       if (value) return value;
       if (Date.now() > deadline) throw new Error(`gave up after ${timeout} ms waiting for ${fn}`);
     }
+  }
+
+  // Until the site's service worker has kept its files and taken its place. Asked of the
+  // registration, not of the worker's state: WebKit's page may go on seeing it as installing
+  // after it has activated.
+  waitForWorker() {
+    return this.waitFor(async () => !!(await navigator.serviceWorker.ready).active, { timeout: 10000 });
   }
 
   // The page as the screen shows it, or the part `clip` of it in CSS pixels, in device pixels:

@@ -13,7 +13,9 @@ class Page extends BasePage {
   constructor(session, handle) {
     // The driver turns a touch into a mouse click and repeats no held key; a page's console
     // shows nowhere in an automation session; it has no way to change the screen's density.
-    super({ touch: false, mobile: false, ratio: false, insets: false, console: false, repeat: false, beforeLoad: false });
+    // The session is a private one: a site's caches go when its last page and worker do.
+    super({ touch: false, mobile: false, ratio: false, insets: false, console: false, repeat: false, beforeLoad: false,
+      storage: false });
     Object.assign(this, { session, handle, cover: null });
   }
 
