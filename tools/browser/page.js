@@ -44,7 +44,7 @@ class Page {
     }
   }
 
-  // Until the site's service worker has kept its files and taken its place. Asked of the
+  // Waits until the site's service worker has kept its files and taken its place. Asked of the
   // registration, not of the worker's state: WebKit's page may go on seeing it as installing
   // after it has activated.
   waitForWorker() {
