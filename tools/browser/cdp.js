@@ -73,10 +73,10 @@ class Page extends BasePage {
   send(method, params) { return this.conn.send(method, params, this.sessionId); }
   on(eventName, fn) { return this.conn.on(this.sessionId, eventName, fn); }
 
-  // Resolves once the page has loaded; the load event may come before navigate's reply.
   // A function run in each document this page loads, before the page's own scripts.
   beforeLoad(fn) { return this.send('Page.addScriptToEvaluateOnNewDocument', { source: Page.call(fn, []) }); }
 
+  // Resolves once the page has loaded; the load event may come before navigate's reply.
   async goto(url) {
     const loaded = new Promise((resolve) => { const off = this.on('Page.loadEventFired', () => { off(); resolve(); }); });
     const { errorText } = await this.send('Page.navigate', { url });
